@@ -1,0 +1,23 @@
+// The blade's management data (MM data) block and its address answers.
+#ifndef PROMCFG_BLADEVPD_MGMT_DATA_H
+#define PROMCFG_BLADEVPD_MGMT_DATA_H
+
+#include <cstddef>
+
+// The 1024-byte block, read and written whole. Addresses are stored first
+// number of the dotted form first; the netmask comes before the gateway.
+struct MgmtData {
+    static constexpr std::size_t ip_valid_offset = 6;
+    static constexpr std::size_t ip_offset = 7;
+    static constexpr std::size_t netmask_offset = 11;
+    static constexpr std::size_t gateway_offset = 15;
+
+    unsigned char bytes[1024];
+};
+
+// Shows "prompt: " and reads "a.b.c.d" (anything after the fourth number
+// ignored; each number's low 8 bits kept). 0 with the address, or -1 with
+// the address untouched.
+int read_dotted_quad(const char *prompt, unsigned char address[4]);
+
+#endif

@@ -1,0 +1,54 @@
+#include <cstdint>
+#include <cstdio>
+
+#include "bladevpd/byte_row_dump.h"
+#include "bladevpd/vpd_actions.h"
+#include "bladevpd/vpd_session.h"
+#include "driver/console_input.h"
+
+namespace {
+
+constexpr uint32_t address_space = 0x10000;
+
+// One command: "offset length", offset in hexadecimal, length in decimal.
+void run_command(VPD_Client &client, const char *line)
+{
+    static unsigned char buffer[address_space];
+    unsigned int offset = 0, length = 0;
+    if (sscanf(line, "%x %u", &offset, &length) != 2)
+        return;
+    if (offset > 0xffff) {
+        printf("Invalid address %x\n", offset);
+        return;
+    }
+    if (static_cast<uint64_t>(offset) + length > address_space) {
+        printf("Length %d too large\n", static_cast<int>(length));
+        return;
+    }
+    if (client.read(static_cast<unsigned short>(offset), static_cast<int>(length), buffer) < 0) {
+        printf("Unable to read VPD!\n");
+        return;
+    }
+    byte_row_dump(buffer, length, offset, nullptr, 0, 0xffff);
+    printf("\n");
+}
+
+}  // namespace
+
+int vpd_display_cli()
+{
+    int rc = vpd_init();
+    if (rc != 0)
+        return rc;
+    printf("\nVPD display cli.  First parameter is the offset (hex).  Second\n");
+    printf("parameter is the length (decimal).  Ctrl-C to exit.\n\n");
+    // The client stays open for the life of the loop; end of input ends the
+    // process, which closes it.
+    for (;;) {
+        printf("vpd-> ");
+        fflush(stdout);
+        char line[80];
+        read_console_line(line, sizeof line);
+        run_command(*vpd_client, line);
+    }
+}

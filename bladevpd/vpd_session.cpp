@@ -1,0 +1,71 @@
+#include "bladevpd/vpd_session.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "prom/missing_prerequisite.h"
+#include "swServerApi.h"
+
+static_assert(sizeof(VPD_Client) <= VPD_CLIENT_STORAGE, "VPD_Client fits its storage");
+static_assert(alignof(VPD_Client) <= alignof(std::max_align_t), "malloc storage suits VPD_Client");
+
+VPD_Client *vpd_client = nullptr;
+
+namespace {
+
+constexpr int32_t blade_vpd_products[] = {34, 35, 43, 47, 53, 59};
+
+struct FreeStorage {
+    void operator()(void *storage) const { std::free(storage); }
+};
+
+}  // namespace
+
+bool is_blade_vpd_product(int32_t product_id)
+{
+    for (int32_t id : blade_vpd_products)
+        if (id == product_id)
+            return true;
+    return false;
+}
+
+int vpd_init()
+{
+    if (vpd_client != nullptr) {
+        printf("Error! vpd_init called redundantly!\n");
+        return -1;
+    }
+    int32_t product_id = 0;
+    if (swServGetProductID(&product_id) < 0) {
+        print_missing_prerequisite("board data", "Board");
+        return -1;
+    }
+    if (!is_blade_vpd_product(product_id)) {
+        printf("Operation not allowed for this product type!\n");
+        return -1;
+    }
+    std::unique_ptr<void, FreeStorage> storage(std::malloc(VPD_CLIENT_STORAGE));
+    if (!storage) {
+        printf("Error!  Unable allocate memory for I2C API!\n");
+        return -1;
+    }
+    // A client still open when the process ends (end of input, or the
+    // display command line's open-ended loop) is closed on the way out.
+    static bool close_at_exit = std::atexit(vpd_close) == 0;
+    (void)close_at_exit;
+    // Should the constructor throw, `storage` is released on the way out.
+    vpd_client = new (storage.get()) VPD_Client();
+    storage.release();
+    return 0;
+}
+
+void vpd_close()
+{
+    if (vpd_client == nullptr)
+        return;
+    vpd_client->~VPD_Client();
+    std::free(vpd_client);
+    vpd_client = nullptr;
+}

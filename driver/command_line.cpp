@@ -1,0 +1,224 @@
+#include "driver/command_line.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "bladevpd/vpd_actions.h"
+#include "driver/main_menu.h"
+#include "driver/process_state.h"
+#include "driver/strtol32.h"
+#include "prom/prom_actions.h"
+#include "swServerApi.h"
+
+namespace {
+
+struct ChassisWord {
+    const char *word;
+    uint32_t value;
+};
+
+// "bce-r" is accepted but named neither in the usage text nor in the error.
+constexpr ChassisWord chassis_words[] = {
+    {"telco", 1}, {"bc1", 0}, {"bce-r", 6}, {"bc2", 3}, {"bc10", 7}, {"ht", 2}, {"bcs", 4},
+};
+
+constexpr const char *listed_words[] = {"telco", "bc1", "bc2", "bc10", "ht", "bcs"};
+
+struct TlvRange {
+    uint16_t first;
+    uint16_t last;
+};
+
+constexpr TlvRange deletable_tlvs[] = {
+    {0x110, 0x113}, {0x120, 0x121}, {0x130, 0x137}, {0x140, 0x141},
+    {0x160, 0x161}, {0x500, 0x50f}, {0x52f, 0x52f}, {0x8010, 0x8011},
+};
+
+// The actions options collect; each runs at most once, in run order.
+struct ActionSet {
+    bool initialize = false;
+    bool raw_initialize = false;
+    bool system_data = false;
+    bool board_data = false;
+    bool chassis_data = false;
+    bool menu = false;
+    bool set_chassis_type = false;
+    bool telco = false;
+    bool ht = false;
+    bool enterprise = false;
+    bool delete_tlv = false;
+
+    bool empty() const
+    {
+        return !(initialize || raw_initialize || system_data || board_data || chassis_data ||
+                 menu || set_chassis_type || telco || ht || enterprise || delete_tlv);
+    }
+};
+
+[[noreturn]] void usage(const char *program)
+{
+    printf("Usage:\n");
+    printf("\t%s [-ibhHpmscx]\n", program);
+    printf("\t-i\t Initialize all data\n");
+    printf("\t-r\t Initialize all data (raw)\n");
+    printf("\t-s\t Set system data (MAC/WWN/VWWN)\n");
+    printf("\t-b\t Set board data\n");
+    printf("\t-c\t Set chassis data\n");
+    printf("\t-p\t Print all data\n");
+    printf("\t-P\t Print all data except VPD\n");
+    printf("\t-x <arg>\tSet Quillon chassis type.\n");
+    printf("\t\tWhere arg can be: %s, %s, %s, %s, %s, or %s\n", listed_words[0], listed_words[1],
+           listed_words[2], listed_words[3], listed_words[4], listed_words[5]);
+    printf("\t-m\t Main configuration menu\n");
+    exit(-1);
+}
+
+[[noreturn]] void unknown_chassis_word(const char *word)
+{
+    printf("Uknown chassis type: %s\n", word);
+    printf("\tValid values are: %s, %s, %s, %s, %s, or %s\n", listed_words[0], listed_words[1],
+           listed_words[2], listed_words[3], listed_words[4], listed_words[5]);
+    exit(1);
+}
+
+void deprecation_note()
+{
+    printf("Note: This option will be deprecated.  Use -x <arg>\n");
+}
+
+// -p: the PROM display, then the blade VPD display the product has.
+[[noreturn]] void print_all()
+{
+    prom_display();
+    switch (current_product_id) {
+    case 43: case 47: case 53: case 59:
+        vpd_print_8k();
+        break;
+    case 34: case 35:
+        vpd_print();
+        break;
+    default:
+        break;
+    }
+    exit(0);
+}
+
+// Initialization failures end the process: nothing after them may run on
+// a PROM in an unknown state.
+void initialize(int (*call)(int), bool raw)
+{
+    if (raw)
+        printf("Performing raw initialization of bus 0 ...\n");
+    int rc = call(0);
+    if (rc < 0) {
+        int err = errno;
+        printf("Error initializing sprom, rc = %d errno = %d\n", rc, err);
+        exit(0);
+    }
+    printf("Sprom data initialized\n");
+}
+
+void delete_tlv(uint16_t tlv_id)
+{
+    if (!tlv_deletable(tlv_id)) {
+        printf("Unsupported TLV: 0x%x\n", tlv_id);
+        return;
+    }
+    int rc = swServDeleteTLV(tlv_id);
+    if (rc < 0) {
+        int err = errno;
+        printf("Error deleting TLV 0x%x, rc = %d errno = %d\n", tlv_id, rc, err);
+    } else {
+        printf("TLV 0x%x deleted\n", tlv_id);
+    }
+}
+
+}  // namespace
+
+bool chassis_word_value(const char *word, uint32_t *value)
+{
+    for (const ChassisWord &entry : chassis_words) {
+        if (strcasecmp(word, entry.word) == 0) {
+            *value = entry.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool tlv_deletable(uint16_t tlv_id)
+{
+    for (const TlvRange &range : deletable_tlvs)
+        if (tlv_id >= range.first && tlv_id <= range.last)
+            return true;
+    return false;
+}
+
+int promcfg_main(int argc, char *argv[])
+{
+    int32_t product_id = 0;
+    current_product_id = swServGetProductID(&product_id) < 0 ? 0 : product_id;
+
+    ActionSet actions;
+    uint16_t tlv_id = 0;
+    int option;
+    while ((option = getopt(argc, argv, "irsbcmx:tzeD:qvPphH")) != -1) {
+        switch (option) {
+        case 'i': actions.initialize = true; break;
+        case 'r': actions.raw_initialize = true; break;
+        case 's': actions.system_data = true; break;
+        case 'b': actions.board_data = true; break;
+        case 'c': actions.chassis_data = true; break;
+        case 'm': actions.menu = true; break;
+        case 'x':
+            if (!chassis_word_value(optarg, &requested_chassis_type))
+                unknown_chassis_word(optarg);
+            actions.set_chassis_type = true;
+            break;
+        case 't': deprecation_note(); actions.telco = true; break;
+        case 'z': deprecation_note(); actions.ht = true; break;
+        case 'e': deprecation_note(); actions.enterprise = true; break;
+        case 'D':
+            tlv_id = static_cast<uint16_t>(strtol32(optarg, 16) & 0xffff);
+            actions.delete_tlv = true;
+            break;
+        case 'q': vpd_clear(); break;
+        case 'v': vpd_display_cli(); break;
+        case 'P': prom_display(); exit(0);
+        case 'p': print_all();
+        default: usage(argv[0]);  // -h, -H and getopt's own diagnostics
+        }
+    }
+
+    if (actions.empty())
+        main_menu();
+    if (actions.initialize)
+        initialize(swServInitialize, false);
+    if (actions.raw_initialize)
+        initialize(swServInitializeRaw, true);
+    if (actions.system_data)
+        setup_system_data();
+    if (actions.board_data)
+        setup_board_data();
+    if (actions.chassis_data)
+        setup_chassis_data();
+    if (actions.menu)
+        main_menu();
+    if (actions.set_chassis_type) {
+        chassis_type_set(static_cast<ChassisType>(requested_chassis_type & 0xff));
+        exit(0);
+    }
+    if (actions.telco)
+        chassis_type_set_telco();
+    else if (actions.ht)
+        chassis_type_set_ht();
+    else if (actions.enterprise)
+        chassis_type_set_enterprise();
+    if (actions.delete_tlv)
+        delete_tlv(tlv_id);
+    return 0;
+}

@@ -1,0 +1,17 @@
+// The process entry point: start-up, options and the run order.
+#ifndef PROMCFG_DRIVER_COMMAND_LINE_H
+#define PROMCFG_DRIVER_COMMAND_LINE_H
+
+#include <cstdint>
+
+// Runs the tool; returns the exit status (some paths end the process).
+int promcfg_main(int argc, char *argv[]);
+
+// The chassis type a -x word names, matched without regard to case; false
+// for a word outside the table.
+bool chassis_word_value(const char *word, uint32_t *value);
+
+// The TLV IDs that -D may delete.
+bool tlv_deletable(uint16_t tlv_id);
+
+#endif

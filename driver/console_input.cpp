@@ -1,0 +1,55 @@
+#include "driver/console_input.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int read_console_line(char *buffer, int size)
+{
+    int count = 0;
+    while (count < size - 1) {
+        int c = getchar();
+        if (c == EOF)
+            break;
+        buffer[count++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    if (count == 0)
+        end_of_input();
+    buffer[count] = '\0';
+    return count;
+}
+
+void end_of_input()
+{
+    std::exit(0);
+}
+
+int32_t prompt_input(const char *label, char *answer, int32_t limit)
+{
+    char line[64];
+    answer[0] = '\0';
+    for (;;) {
+        printf("[%-48s] ", label);
+        fflush(stdout);
+        int read = read_console_line(line, sizeof line);
+        // The last byte read is dropped unseen: the newline when the line
+        // fitted, else the 63rd byte of a longer line.
+        int32_t n = read > 0 ? read - 1 : 0;
+        if (n >= limit)
+            continue;
+        if (n == 0)
+            return 0;
+        bool printable = true;
+        for (int32_t i = 0; i < n; ++i)
+            printable = printable && is_printable_byte(static_cast<unsigned char>(line[i]));
+        if (!printable) {
+            printf("Input contains non-ASCII data!  Please re-enter data.\n");
+            continue;
+        }
+        memcpy(answer, line, static_cast<size_t>(n));
+        answer[n] = '\0';
+        return n;
+    }
+}

@@ -1,0 +1,30 @@
+// Reading the operator's answers from standard input.
+//
+// End of input (or a read error) anywhere ends the process with status 0:
+// every action asks all its questions before it writes, so an interrupted
+// action has written nothing.
+#ifndef PROMCFG_DRIVER_CONSOLE_INPUT_H
+#define PROMCFG_DRIVER_CONSOLE_INPUT_H
+
+#include <cstdint>
+
+// A byte an answer may hold: 0x20 to 0x7e.
+constexpr bool is_printable_byte(unsigned char byte)
+{
+    return byte >= 0x20 && byte <= 0x7e;
+}
+
+// Reads at most size - 1 bytes of one line, stopping after a newline, and
+// terminates them; what is left of a longer line stays for the next read.
+// Returns the number of bytes read (embedded NUL bytes count). Does not
+// return at end of input.
+int read_console_line(char *buffer, int size);
+
+[[noreturn]] void end_of_input();
+
+// Shows "[label] " and reads one answer of printable bytes shorter than
+// `limit`, asking again until it gets one. Returns its length, 0 for an
+// empty answer; `answer` (at least `limit` bytes) holds it terminated.
+int32_t prompt_input(const char *label, char *answer, int32_t limit);
+
+#endif

@@ -1,0 +1,72 @@
+#include "driver/main_menu.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "bladevpd/vpd_actions.h"
+#include "driver/console_input.h"
+#include "driver/strtol32.h"
+#include "kestrel/kestrel_actions.h"
+#include "prom/prom_actions.h"
+
+constexpr MenuEntry menu_table[] = {
+    {"Exit", menu_exit},
+    {"Set up system data (MAC, WWN, VWWN)", setup_system_data},
+    {"Set up board data", setup_board_data},
+    {"Set up chassis data", setup_chassis_data},
+    {"Display main prom data", prom_display},
+    {"Set up FC Switch Blade data", vpd_setup},
+    {"Print FC Switch Blade data", vpd_print},
+    {"Print FC Switch Blade chassis type", chassis_type_print},
+    {"Set IP address in VPD", mgmt_ip_set},
+    {"Clear MM data (includes IP info)", mgmt_data_clear},
+    {"Print FC Switch Blade data (8KB)", vpd_print_8k},
+    {"VPD Display cli", [] { vpd_display_cli(); }},
+    {"Clear IBM VPD PROM", vpd_clear},
+    {"Detect IBM VPD PROM size (destructive)", vpd_detect_size},
+    {"Set up Kestrel Blade VPD", kestrel_vpd_setup},
+    {"Print Kestrel Blade VPD", [] { kestrel_vpd_print(); }},
+    {"", nullptr},
+};
+
+namespace {
+
+constexpr uint32_t menu_row_count()
+{
+    uint32_t rows = 0;
+    while (menu_table[rows].action != nullptr)
+        ++rows;
+    return rows;
+}
+
+}  // namespace
+
+void menu_exit()
+{
+    std::exit(0);
+}
+
+void main_menu()
+{
+    constexpr uint32_t rows = menu_row_count();
+    static_assert(rows == 16, "the menu has sixteen rows");
+    printf("\n");
+    for (;;) {
+        for (uint32_t row = 0; row < rows; ++row)
+            printf("\t%d.\t%s\n", static_cast<int>(row), menu_table[row].name);
+        printf("\n\t\tSelection (0-%d): ", static_cast<int>(rows - 1));
+        fflush(stdout);
+
+        char line[24];
+        read_console_line(line, sizeof line);
+        uint32_t selection = static_cast<uint32_t>(strtol32(line, 10));
+        if (selection >= rows) {
+            printf("\n");
+            continue;
+        }
+        printf("\n");
+        menu_table[selection].action();
+        printf("\n");
+    }
+}

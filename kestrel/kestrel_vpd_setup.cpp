@@ -1,0 +1,87 @@
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "driver/console_input.h"
+#include "driver/vpd_field.h"
+#include "kestrel/kestrel_actions.h"
+#include "kestrel/kestrel_connection.h"
+#include "kestrelApi.h"
+#include "prom/missing_prerequisite.h"
+#include "swServerApi.h"
+
+static_assert(sizeof(kestrel_vpd_data) == 142, "kestrel_vpd_data is 142 bytes");
+
+namespace {
+
+constexpr int32_t kestrel_product_id = 38;
+
+// Asked in this order. The minimum lengths document the fields; only the
+// maximum bounds an answer.
+constexpr VpdField kestrel_fields[] = {
+    {"Hardware Rev (3 characters)", 3, 3},
+    {"Product name (Max. 30 characters)", 0, 30},
+    {"Service tag  (7 characters)", 7, 7},
+};
+
+// Asks a row; a non-empty answer of at most the row's maximum is copied
+// into the zero-filled field, whose last byte stays 0.
+void ask_field(const VpdField &row, char *field, std::size_t field_size)
+{
+    char answer[31];
+    static_assert(sizeof answer > 30, "room for the longest answer");
+    int32_t length = prompt_input(row.prompt, answer, row.max_length + 1);
+    if (length == 0)
+        return;
+    std::size_t copy = static_cast<std::size_t>(length);
+    if (copy > field_size - 1)
+        copy = field_size - 1;
+    memcpy(field, answer, copy);
+}
+
+}  // namespace
+
+void kestrel_vpd_setup()
+{
+    if (kestrel_vpd_open() != 0)
+        return;
+    kestrel_vpd_data record;
+    memset(&record, 0, sizeof record);
+
+    int32_t product_id = 0;
+    if (swServGetProductID(&product_id) < 0) {
+        print_missing_prerequisite("board data", "Board");
+        return;
+    }
+    if (product_id != kestrel_product_id) {
+        printf("Operation not allowed for this product type!\n");
+        return;
+    }
+    unsigned char mac[6];
+    if (swServGetMAC(mac, 0) < 0) {
+        print_missing_prerequisite("MAC address", "System");
+        return;
+    }
+    char chassis_sn[32] = {};
+    int length = swServGetChassisSN(chassis_sn, sizeof chassis_sn);
+    if (length < 0) {
+        print_missing_prerequisite("chassis SN", "Chassis");
+        return;
+    }
+    // The library gives the length stored; at most 31 characters are kept.
+    std::size_t copy = static_cast<std::size_t>(length);
+    if (copy > sizeof record.chassis_sn - 1)
+        copy = sizeof record.chassis_sn - 1;
+    memcpy(record.chassis_sn, chassis_sn, copy);
+
+    char hw_rev[4] = {};
+    ask_field(kestrel_fields[0], hw_rev, sizeof hw_rev);
+    snprintf(record.hw_rev, sizeof record.hw_rev, "%3.3s", hw_rev);
+    ask_field(kestrel_fields[1], record.product_name, 31);
+    ask_field(kestrel_fields[2], record.service_tag, 8);
+    memcpy(record.mac, mac, sizeof mac);
+
+    int rc = kestrel_initialize_vpd(kestrel_handle, &record);
+    if (rc < 0)
+        printf("Failure initializing VPD!  rc=%d (%#x)\n", rc, rc);
+}

@@ -1,0 +1,130 @@
+#include "prom/prom_actions.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "driver/print_value.h"
+#include "prom/product_table.h"
+#include "swServerApi.h"
+
+namespace {
+
+constexpr int value_size = 24;
+constexpr uint32_t max_subassemblies = 8;
+
+void label(const char *text)
+{
+    printf("\t%-28.28s: ", text);
+}
+
+void print_bytes(const unsigned char *bytes, int count)
+{
+    for (int i = 0; i < count; ++i)
+        printf("%2.2x", bytes[i]);
+    printf("\n");
+}
+
+void undefined()
+{
+    printf("Undefined\n");
+}
+
+// A MAC or WWN item: `count` bytes in hexadecimal, or "Undefined".
+void show_address(const char *name, int rc, const unsigned char *value, int count)
+{
+    label(name);
+    if (rc < 0)
+        undefined();
+    else
+        print_bytes(value, count);
+}
+
+// A text item; the last byte of the buffer stays a terminator whatever the
+// library left in it.
+void show_text(const char *name, int rc, char *value)
+{
+    label(name);
+    value[value_size - 1] = '\0';
+    if (rc < 0)
+        undefined();
+    else
+        print_value(value);
+}
+
+void show_subassemblies(char *value)
+{
+    uint32_t count = 0;
+    label("# Subassemblies");
+    if (swServGetSubAssyCount(&count) < 0) {
+        undefined();
+        return;
+    }
+    printf("%d\n", static_cast<int32_t>(count));
+    // An unreadable subassembly leaves no line at all.
+    for (uint32_t i = 0; i < count && i < max_subassemblies; ++i) {
+        if (swServGetSubAssy(static_cast<int>(i), value, value_size) < 0)
+            continue;
+        char name[28];
+        snprintf(name, sizeof name, "Subassembly ID   #%d", static_cast<int>(i));
+        show_text(name, 0, value);
+    }
+}
+
+void show_asic_macs(unsigned char *value)
+{
+    uint32_t count = 0;
+    if (swServGetNumAsicMACs(&count) < 0)
+        count = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        char name[100];
+        snprintf(name, sizeof name, "ASIC MAC %d", static_cast<int>(i));
+        label(name);
+        int rc = swServGetAsicMAC(value, static_cast<int>(i));
+        if (rc < 0)
+            undefined();
+        else
+            print_bytes(value, 6);
+    }
+}
+
+}  // namespace
+
+void prom_display()
+{
+    // One buffer receives every item in turn.
+    union {
+        unsigned char bytes[value_size];
+        char text[value_size];
+    } value = {};
+    int rc;
+
+    printf("--------------------- System Data ---------------------\n");
+    rc = swServGetMAC(value.bytes, 0);
+    show_address("Ethernet MAC", rc, value.bytes, 6);
+    rc = swServGetMAC(value.bytes, 1);
+    show_address("Ethernet2 MAC", rc, value.bytes, 6);
+    rc = swServGetWWN_bus(value.bytes, 0);
+    show_address("Switch WWN", rc, value.bytes, 8);
+    rc = swServGetVWWN_bus(value.bytes, 0);
+    show_address("Switch VWWN", rc, value.bytes, 8);
+
+    printf("--------------------- Board Data ----------------------\n");
+    int32_t product_id = 0;
+    label("Product ID");
+    if (swServGetProductID(&product_id) < 0)
+        undefined();
+    else
+        printf("%d (%s)\n", product_id, find_product(product_id, 0).name);
+    rc = swServGetProductCode(value.text, value_size);
+    show_text("Product code", rc, value.text);
+    rc = swServGetBoardSN(value.text, value_size);
+    show_text("Board SN", rc, value.text);
+    show_subassemblies(value.text);
+    show_asic_macs(value.bytes);
+
+    printf("--------------------- Chassis Data --------------------\n");
+    rc = swServGetChassisSN_bus(value.text, value_size, 0);
+    show_text("Serial Number", rc, value.text);
+    rc = swServGetCLEI_bus(value.text, value_size, 0);
+    show_text("CLEI Registration", rc, value.text);
+}

@@ -1,0 +1,173 @@
+#include "sim_fixture.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+extern char **environ;
+
+namespace promtest {
+namespace {
+
+// PROMCFG_LAUNCHER: the cross-build's emulator command, ';'-separated; empty
+// on a native build.
+std::vector<std::string> launcher()
+{
+    std::vector<std::string> words;
+    std::string list = PROMCFG_LAUNCHER;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string::npos)
+            end = list.size();
+        if (end > start)
+            words.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+std::string temp_path(const char *stem)
+{
+    const char *tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + stem + "XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    int fd = mkstemp(buf.data());
+    if (fd >= 0)
+        close(fd);
+    return buf.data();
+}
+
+void write_file(const std::string &path, const std::string &text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace
+
+std::string read_file(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+RunResult run_program(const std::string &program, const std::vector<std::string> &args,
+                      const std::string &input, const EnvList &env)
+{
+    std::string in_path = temp_path("promtest-in"), out_path = temp_path("promtest-out"),
+                err_path = temp_path("promtest-err");
+    write_file(in_path, input);
+
+    std::vector<std::string> argv_s = launcher();
+    argv_s.push_back(std::string(PROMCFG_BIN_DIR) + "/" + program);
+    argv_s.insert(argv_s.end(), args.begin(), args.end());
+
+    std::vector<std::string> env_s;
+    for (char **e = environ; *e; ++e)
+        if (strncmp(*e, "PROMSIM_", 8) != 0)
+            env_s.push_back(*e);
+    for (const auto &kv : env)
+        env_s.push_back(kv.first + "=" + kv.second);
+
+    std::vector<char *> argv_p, env_p;
+    for (auto &s : argv_s)
+        argv_p.push_back(&s[0]);
+    argv_p.push_back(nullptr);
+    for (auto &s : env_s)
+        env_p.push_back(&s[0]);
+    env_p.push_back(nullptr);
+
+    fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open(in_path.c_str(), O_RDONLY);
+        int out = open(out_path.c_str(), O_WRONLY | O_TRUNC);
+        int err = open(err_path.c_str(), O_WRONLY | O_TRUNC);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execve(argv_p[0], argv_p.data(), env_p.data());
+        _exit(127);
+    }
+    RunResult result;
+    int wstatus = 0;
+    if (pid > 0 && waitpid(pid, &wstatus, 0) == pid)
+        result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    result.out = read_file(out_path);
+    result.err = read_file(err_path);
+    unlink(in_path.c_str());
+    unlink(out_path.c_str());
+    unlink(err_path.c_str());
+    return result;
+}
+
+void SimTest::SetUp()
+{
+    const char *tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/promsimXXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    ASSERT_NE(mkdtemp(buf.data()), nullptr);
+    dir_ = std::string(buf.data()) + "/sim";
+    trace_path_ = std::string(buf.data()) + "/trace";
+}
+
+void SimTest::TearDown()
+{
+    std::string parent = dir_.substr(0, dir_.rfind('/'));
+    std::string cmd = "rm -rf '" + parent + "'";
+    if (system(cmd.c_str()) != 0)
+        ADD_FAILURE() << "could not remove " << parent;
+}
+
+RunResult SimTest::promcfg(const std::vector<std::string> &args, const std::string &input,
+                           const EnvList &env)
+{
+    EnvList all = {{"PROMSIM_DIR", dir_}, {"PROMSIM_TRACE", trace_path_}};
+    all.insert(all.end(), env.begin(), env.end());
+    return run_program("promcfg", args, input, all);
+}
+
+RunResult SimTest::promsim_result(const std::vector<std::string> &args, const EnvList &env)
+{
+    EnvList all = {{"PROMSIM_DIR", dir_}};
+    all.insert(all.end(), env.begin(), env.end());
+    return run_program("promsim", args, "", all);
+}
+
+std::string SimTest::promsim(const std::vector<std::string> &args)
+{
+    RunResult r = promsim_result(args);
+    std::string joined;
+    for (const auto &a : args)
+        joined += " " + a;
+    EXPECT_EQ(r.status, 0) << "promsim" << joined << ": " << r.err;
+    return r.out;
+}
+
+std::vector<std::string> SimTest::take_trace()
+{
+    std::vector<std::string> lines;
+    std::istringstream in(read_file(trace_path_));
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    clear_trace();
+    return lines;
+}
+
+void SimTest::clear_trace()
+{
+    unlink(trace_path_.c_str());
+}
+
+}  // namespace promtest

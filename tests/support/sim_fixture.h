@@ -1,0 +1,54 @@
+// End-to-end test support: runs the built promcfg and promsim (through the
+// cross-build's launcher, when there is one) on a fresh emulated hardware
+// folder, with given standard input and environment.
+#ifndef PROMCFG_TESTS_SIM_FIXTURE_H
+#define PROMCFG_TESTS_SIM_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace promtest {
+
+struct RunResult {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+};
+
+using EnvList = std::vector<std::pair<std::string, std::string>>;
+
+// Runs bin/<program> with args; stdin gets `input`. The child's environment
+// is this process's without any PROMSIM_ variable, plus `env`.
+RunResult run_program(const std::string &program, const std::vector<std::string> &args,
+                      const std::string &input, const EnvList &env);
+
+std::string read_file(const std::string &path);
+
+// A fresh PROMSIM_DIR and trace file per test, removed afterwards.
+class SimTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // promcfg with PROMSIM_DIR and PROMSIM_TRACE set, plus `env`.
+    RunResult promcfg(const std::vector<std::string> &args, const std::string &input = "",
+                      const EnvList &env = {});
+    // promsim on the same folder; fails the test unless it ends with status 0.
+    std::string promsim(const std::vector<std::string> &args);
+    RunResult promsim_result(const std::vector<std::string> &args, const EnvList &env = {});
+
+    // The trace lines written since the last call of take_trace().
+    std::vector<std::string> take_trace();
+    // Deletes the trace so far.
+    void clear_trace();
+
+    std::string dir_;
+    std::string trace_path_;
+};
+
+}  // namespace promtest
+
+#endif
