@@ -1,0 +1,23 @@
+#!/bin/sh
+# Builds promcfg, its emulated platform and its tests, and runs every test.
+#   ./test.sh            native build (build/)
+#   ./test.sh sanitize   AddressSanitizer + UndefinedBehaviorSanitizer (build-sanitize/)
+#   ./test.sh powerpc    32-bit big-endian PowerPC, tests under qemu-ppc (build-powerpc/)
+# Installs the Debian packages it needs when they are missing.
+set -eu
+cd "$(dirname "$0")"
+kind=${1:-native}
+
+./setup-deps.sh "$kind"
+
+case "$kind" in
+native)   dir=build;          flags="" ;;
+sanitize) dir=build-sanitize; flags="-DPROMCFG_SANITIZE=address,undefined -DPROMCFG_BUILD_BENCH=OFF" ;;
+powerpc)  dir=build-powerpc;  flags="-DCMAKE_TOOLCHAIN_FILE=$(pwd)/cmake/powerpc-linux-gnu.cmake" ;;
+*) echo "usage: $0 [native|sanitize|powerpc]" >&2; exit 2 ;;
+esac
+
+# shellcheck disable=SC2086
+cmake -S . -B "$dir" $flags
+cmake --build "$dir" -j "$(nproc)"
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
