@@ -32,7 +32,10 @@ constexpr MenuEntry menu_table[] = {
 
 namespace {
 
-constexpr uint32_t menu_row_count()
+static_assert(sizeof menu_table / sizeof menu_table[0] == 17, "sixteen rows and the terminator");
+
+// The rows before the terminating row.
+uint32_t menu_row_count()
 {
     uint32_t rows = 0;
     while (menu_table[rows].action != nullptr)
@@ -49,8 +52,7 @@ void menu_exit()
 
 void main_menu()
 {
-    constexpr uint32_t rows = menu_row_count();
-    static_assert(rows == 16, "the menu has sixteen rows");
+    const uint32_t rows = menu_row_count();
     printf("\n");
     for (;;) {
         for (uint32_t row = 0; row < rows; ++row)

@@ -16,15 +16,15 @@ extern char **environ;
 namespace promtest {
 namespace {
 
-// PROMCFG_LAUNCHER: the cross-build's emulator command, ';'-separated; empty
-// on a native build.
+// PROMCFG_LAUNCHER: the cross-build's emulator command, words separated by
+// '|'; empty on a native build.
 std::vector<std::string> launcher()
 {
     std::vector<std::string> words;
     std::string list = PROMCFG_LAUNCHER;
     std::size_t start = 0;
     while (start < list.size()) {
-        std::size_t end = list.find(';', start);
+        std::size_t end = list.find('|', start);
         if (end == std::string::npos)
             end = list.size();
         if (end > start)
@@ -61,13 +61,10 @@ std::string read_file(const std::string &path)
     return text.str();
 }
 
-RunResult run_program(const std::string &program, const std::vector<std::string> &args,
-                      const std::string &input, const EnvList &env)
+pid_t start_program(const std::string &program, const std::vector<std::string> &args,
+                    const EnvList &env, const std::string &input_path, const std::string &out_path,
+                    const std::string &err_path)
 {
-    std::string in_path = temp_path("promtest-in"), out_path = temp_path("promtest-out"),
-                err_path = temp_path("promtest-err");
-    write_file(in_path, input);
-
     std::vector<std::string> argv_s = launcher();
     argv_s.push_back(std::string(PROMCFG_BIN_DIR) + "/" + program);
     argv_s.insert(argv_s.end(), args.begin(), args.end());
@@ -87,22 +84,35 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
         env_p.push_back(&s[0]);
     env_p.push_back(nullptr);
 
+    auto path_or_null = [](const std::string &path) { return path.empty() ? "/dev/null" : path.c_str(); };
     fflush(stdout);
     pid_t pid = fork();
     if (pid == 0) {
-        int in = open(in_path.c_str(), O_RDONLY);
-        int out = open(out_path.c_str(), O_WRONLY | O_TRUNC);
-        int err = open(err_path.c_str(), O_WRONLY | O_TRUNC);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        execve(argv_p[0], argv_p.data(), env_p.data());
+        dup2(open(path_or_null(input_path), O_RDONLY), 0);
+        dup2(open(path_or_null(out_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 1);
+        dup2(open(path_or_null(err_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 2);
+        execvpe(argv_p[0], argv_p.data(), env_p.data());
         _exit(127);
     }
-    RunResult result;
+    return pid;
+}
+
+int wait_program(pid_t pid)
+{
     int wstatus = 0;
-    if (pid > 0 && waitpid(pid, &wstatus, 0) == pid)
-        result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    if (pid <= 0 || waitpid(pid, &wstatus, 0) != pid)
+        return -1;
+    return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+}
+
+RunResult run_program(const std::string &program, const std::vector<std::string> &args,
+                      const std::string &input, const EnvList &env)
+{
+    std::string in_path = temp_path("promtest-in"), out_path = temp_path("promtest-out"),
+                err_path = temp_path("promtest-err");
+    write_file(in_path, input);
+    RunResult result;
+    result.status = wait_program(start_program(program, args, env, in_path, out_path, err_path));
     result.out = read_file(out_path);
     result.err = read_file(err_path);
     unlink(in_path.c_str());
@@ -143,6 +153,11 @@ RunResult SimTest::promsim_result(const std::vector<std::string> &args, const En
     EnvList all = {{"PROMSIM_DIR", dir_}};
     all.insert(all.end(), env.begin(), env.end());
     return run_program("promsim", args, "", all);
+}
+
+pid_t SimTest::start_promsim(const std::vector<std::string> &args)
+{
+    return start_program("promsim", args, {{"PROMSIM_DIR", dir_}});
 }
 
 std::string SimTest::promsim(const std::vector<std::string> &args)

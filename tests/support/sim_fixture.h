@@ -5,6 +5,7 @@
 #define PROMCFG_TESTS_SIM_FIXTURE_H
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <string>
 #include <utility>
@@ -25,6 +26,16 @@ using EnvList = std::vector<std::pair<std::string, std::string>>;
 RunResult run_program(const std::string &program, const std::vector<std::string> &args,
                       const std::string &input, const EnvList &env);
 
+// Starts bin/<program> without waiting: stdin from `input_path` (or
+// /dev/null), stdout and stderr to the given paths (or /dev/null). Returns
+// its pid; for races and kills.
+pid_t start_program(const std::string &program, const std::vector<std::string> &args,
+                    const EnvList &env, const std::string &input_path = "",
+                    const std::string &out_path = "", const std::string &err_path = "");
+
+// Waits for a started program: its exit status, or 128 + signal.
+int wait_program(pid_t pid);
+
 std::string read_file(const std::string &path);
 
 // A fresh PROMSIM_DIR and trace file per test, removed afterwards.
@@ -39,6 +50,8 @@ protected:
     // promsim on the same folder; fails the test unless it ends with status 0.
     std::string promsim(const std::vector<std::string> &args);
     RunResult promsim_result(const std::vector<std::string> &args, const EnvList &env = {});
+    // promsim on the same folder, not waited for, output discarded.
+    pid_t start_promsim(const std::vector<std::string> &args);
 
     // The trace lines written since the last call of take_trace().
     std::vector<std::string> take_trace();

@@ -1,0 +1,184 @@
+// The emulated blade VPD client. Each member checks its arguments, then that
+// the blade is there, then reads the image or commits its change at once
+// (lock, re-read, change, atomic rename). Failures return a negative errno
+// value and set errno.
+#include "VPD_Client.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "blade_vpd_layout.h"
+#include "sim_support.h"
+
+namespace {
+
+using promsim::Device;
+using promsim::Image;
+
+constexpr int kAddressSpace = 0x10000;
+
+int fail(int code)
+{
+    errno = -code;
+    return code;
+}
+
+// The support library reports -1 with errno; callers get the errno value.
+int fail_from_errno()
+{
+    return fail(errno > 0 ? -errno : -EIO);
+}
+
+int read_blade(Image &image)
+{
+    if (!promsim::device_present(Device::blade))
+        return fail(-ENODEV);
+    if (promsim::read_image(Device::blade, image) < 0)
+        return fail_from_errno();
+    return 0;
+}
+
+template <typename Change>
+int commit_blade(Change change)
+{
+    if (!promsim::device_present(Device::blade))
+        return fail(-ENODEV);
+    int rc = promsim::commit_image(Device::blade, [&](Image &image) {
+        change(image);
+        return 0;
+    });
+    return rc < 0 ? fail_from_errno() : 0;
+}
+
+// offset and length must stay inside the 1024-byte management block.
+bool mgmt_range_ok(int offset, int length, const unsigned char *buffer)
+{
+    return offset >= 0 && length >= 0 && offset <= int(bladevpd::kMgmtSize) &&
+           length <= int(bladevpd::kMgmtSize) - offset && (length == 0 || buffer);
+}
+
+std::string num(long long value)
+{
+    return std::to_string(value);
+}
+
+}  // namespace
+
+VPD_Client::VPD_Client()
+{
+    // Nothing to open; the trace still shows the client's lifetime. A fault
+    // rule has nowhere to go from a constructor and is only traced.
+    promsim::emulated_call("VPD_Client::VPD_Client", "", [] { return 0; });
+}
+
+VPD_Client::~VPD_Client()
+{
+    promsim::emulated_call("VPD_Client::~VPD_Client", "", [] { return 0; });
+}
+
+int VPD_Client::initialize_vpd(init_vpd_data *data)
+{
+    std::string args = data ? promsim::trace_hex(data, sizeof *data) : "NULL";
+    return promsim::emulated_call("VPD_Client::initialize_vpd", args, [&] {
+        if (!data)
+            return fail(-EINVAL);
+        return commit_blade([&](Image &image) { bladevpd::place_init_record(image, *data); });
+    });
+}
+
+int VPD_Client::read(unsigned short offset, int count, unsigned char *buffer)
+{
+    std::string args = promsim::trace_args({num(offset), num(count), "&"});
+    return promsim::emulated_call("VPD_Client::read", args, [&] {
+        if (count < 0 || offset + count > kAddressSpace || (count > 0 && !buffer))
+            return fail(-EINVAL);
+        Image image;
+        int rc = read_blade(image);
+        if (rc < 0)
+            return rc;
+        std::copy_n(image.begin() + offset, count, buffer);
+        return 0;
+    });
+}
+
+int VPD_Client::chassis_type()
+{
+    return promsim::emulated_call("VPD_Client::chassis_type", "", [] {
+        Image image;
+        int rc = read_blade(image);
+        if (rc < 0)
+            return rc;
+        int type = bladevpd::newest_chassis_type(image);
+        return type < 0 ? fail(type) : type;
+    });
+}
+
+int VPD_Client::set_chassis_type(unsigned char type)
+{
+    return promsim::emulated_call("VPD_Client::set_chassis_type", num(type), [&] {
+        return commit_blade([&](Image &image) { bladevpd::append_chassis_type(image, type); });
+    });
+}
+
+int VPD_Client::read_mgmt_data(int offset, int length, unsigned char *buffer)
+{
+    std::string args = promsim::trace_args({num(offset), num(length), "&"});
+    return promsim::emulated_call("VPD_Client::read_mgmt_data", args, [&] {
+        if (!mgmt_range_ok(offset, length, buffer))
+            return fail(-EINVAL);
+        Image image;
+        int rc = read_blade(image);
+        if (rc < 0)
+            return rc;
+        std::copy_n(image.begin() + bladevpd::kMgmtStart + offset, length, buffer);
+        return 0;
+    });
+}
+
+int VPD_Client::write_mgmt_data(int offset, int length, unsigned char *buffer)
+{
+    // The block is traced whole; a length no block could have is not read.
+    bool traceable = length >= 0 && length <= int(bladevpd::kMgmtSize) && buffer;
+    std::string data = traceable ? promsim::trace_hex(buffer, std::size_t(length)) : "&";
+    std::string args = promsim::trace_args({num(offset), num(length), data});
+    return promsim::emulated_call("VPD_Client::write_mgmt_data", args, [&] {
+        if (!mgmt_range_ok(offset, length, buffer))
+            return fail(-EINVAL);
+        return commit_blade([&](Image &image) {
+            std::copy_n(buffer, length, image.begin() + bladevpd::kMgmtStart + offset);
+        });
+    });
+}
+
+int VPD_Client::init_mgmt_data()
+{
+    return promsim::emulated_call("VPD_Client::init_mgmt_data", "", [] {
+        return commit_blade([](Image &image) {
+            auto start = image.begin() + bladevpd::kMgmtStart;
+            std::fill(start, start + bladevpd::kMgmtSize, 0);
+        });
+    });
+}
+
+int VPD_Client::sprom_size(unsigned int product_id)
+{
+    return promsim::emulated_call("VPD_Client::sprom_size", num(product_id), [&] {
+        int size = bladevpd::product_vpd_size(product_id);
+        if (size < 0)
+            return fail(size);
+        int rc = commit_blade(bladevpd::write_probe_pattern);
+        return rc < 0 ? rc : size;
+    });
+}
+
+int VPD_Client::clear_sprom(unsigned int product_id)
+{
+    return promsim::emulated_call("VPD_Client::clear_sprom", num(product_id), [&] {
+        int size = bladevpd::product_vpd_size(product_id);
+        if (size < 0)
+            return fail(size);
+        return commit_blade([](Image &image) { std::fill(image.begin(), image.end(), 0); });
+    });
+}

@@ -1,0 +1,144 @@
+// The emulated Kestrel library. kestrel_open hands out one handle per
+// process; every other call checks the handle (-EBADF), its arguments
+// (-EINVAL), then that the PROM is there (-ENODEV). Failures return a
+// negative errno value and set errno.
+#include "kestrelApi.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+
+#include "kestrel_prom.h"
+#include "sim_support.h"
+
+namespace {
+
+using promsim::Device;
+using promsim::Image;
+
+constexpr int kHandle = 1;
+bool opened = false;
+
+int fail(int code)
+{
+    errno = -code;
+    return code;
+}
+
+// The support library reports -1 with errno; callers get the errno value.
+int fail_from_errno()
+{
+    return fail(errno > 0 ? -errno : -EIO);
+}
+
+bool handle_ok(int handle)
+{
+    return opened && handle == kHandle;
+}
+
+int read_prom(Image &image)
+{
+    if (!promsim::device_present(Device::kestrel))
+        return fail(-ENODEV);
+    if (promsim::read_image(Device::kestrel, image) < 0)
+        return fail_from_errno();
+    return 0;
+}
+
+// The record as kestrel_initialize_vpd wrote it, then `text` of it copied out.
+template <typename Text>
+int record_text(int handle, char *buffer, Text text)
+{
+    if (!handle_ok(handle))
+        return fail(-EBADF);
+    if (!buffer)
+        return fail(-EINVAL);
+    Image image;
+    int rc = read_prom(image);
+    if (rc < 0)
+        return rc;
+    kestrel_vpd_data record;
+    rc = kestrelprom::read_record(image, &record);
+    if (rc < 0)
+        return fail(rc);
+    kestrelprom::copy_out(text(record), buffer);
+    return 0;
+}
+
+std::string handle_arg(int handle)
+{
+    return std::to_string(handle);
+}
+
+}  // namespace
+
+extern "C" {
+
+int kestrel_open(void)
+{
+    return promsim::emulated_call("kestrel_open", "", [] {
+        if (!promsim::device_present(Device::kestrel))
+            return fail(-ENODEV);
+        opened = true;
+        return kHandle;
+    });
+}
+
+int kestrel_read(int handle, int offset, unsigned char *buffer, int length)
+{
+    std::string args = promsim::trace_args(
+        {handle_arg(handle), std::to_string(offset), "&", std::to_string(length)});
+    return promsim::emulated_call("kestrel_read", args, [&] {
+        if (!handle_ok(handle))
+            return fail(-EBADF);
+        const int size = int(promsim::kKestrelPromSize);
+        if (offset < 0 || length < 0 || offset > size || length > size - offset ||
+            (length > 0 && !buffer))
+            return fail(-EINVAL);
+        Image image;
+        int rc = read_prom(image);
+        if (rc < 0)
+            return rc;
+        std::copy_n(image.begin() + offset, length, buffer);
+        return 0;
+    });
+}
+
+int kestrel_get_service_tag(int handle, char *buffer)
+{
+    std::string args = promsim::trace_args({handle_arg(handle), "&"});
+    return promsim::emulated_call("kestrel_get_service_tag", args, [&] {
+        return record_text(handle, buffer, [](const kestrel_vpd_data &record) {
+            return kestrelprom::field_text(record.service_tag, sizeof record.service_tag);
+        });
+    });
+}
+
+int kestrel_get_eppid(int handle, char *buffer)
+{
+    std::string args = promsim::trace_args({handle_arg(handle), "&"});
+    return promsim::emulated_call("kestrel_get_eppid", args, [&] {
+        return record_text(handle, buffer, kestrelprom::derive_eppid);
+    });
+}
+
+int kestrel_initialize_vpd(int handle, kestrel_vpd_data *record)
+{
+    std::string args = promsim::trace_args(
+        {handle_arg(handle), record ? promsim::trace_hex(record, sizeof *record) : "NULL"});
+    return promsim::emulated_call("kestrel_initialize_vpd", args, [&] {
+        if (!handle_ok(handle))
+            return fail(-EBADF);
+        if (!record)
+            return fail(-EINVAL);
+        if (!promsim::device_present(Device::kestrel))
+            return fail(-ENODEV);
+        int rc = promsim::commit_image(Device::kestrel, [&](Image &image) {
+            kestrelprom::write_vpd_area(image, *record);
+            return 0;
+        });
+        return rc < 0 ? fail_from_errno() : 0;
+    });
+}
+
+}  // extern "C"

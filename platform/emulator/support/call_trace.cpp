@@ -1,0 +1,85 @@
+// PROMSIM_TRACE: one line per emulated call, appended with a single write()
+// on an O_APPEND descriptor so that lines of concurrent runs never mix.
+#include "sim_support.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace promsim {
+namespace {
+
+const char kHexDigits[] = "0123456789abcdef";
+
+void append_hex_byte(std::string &out, unsigned char byte)
+{
+    out += kHexDigits[byte >> 4];
+    out += kHexDigits[byte & 0x0f];
+}
+
+}  // namespace
+
+void trace_call(const char *name, const std::string &args, int rc)
+{
+    const char *path = getenv("PROMSIM_TRACE");
+    if (!path || !*path)
+        return;
+    std::string line = std::string(name) + "(" + args + ") = " + std::to_string(rc) + "\n";
+    // Opened per call: the trace must survive a fork, a kill or a test that
+    // deletes the file between two calls.
+    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    ssize_t ignored = write(fd, line.data(), line.size());
+    (void)ignored;
+    close(fd);
+}
+
+std::string trace_hex(const void *bytes, std::size_t length)
+{
+    if (!bytes)
+        return "NULL";
+    const unsigned char *p = static_cast<const unsigned char *>(bytes);
+    std::string out;
+    for (std::size_t i = 0; i < length; ++i)
+        append_hex_byte(out, p[i]);
+    return out;
+}
+
+std::string trace_text(const char *text, std::size_t length)
+{
+    if (!text)
+        return "NULL";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < length && text[i] != '\0'; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f) {
+            out += "\\x";
+            append_hex_byte(out, c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string trace_text(const char *text)
+{
+    return trace_text(text, text ? strlen(text) : 0);
+}
+
+std::string trace_args(std::initializer_list<std::string> args)
+{
+    std::string out;
+    const char *separator = "";
+    for (const std::string &arg : args) {
+        out += separator;
+        out += arg;
+        separator = ", ";
+    }
+    return out;
+}
+
+}  // namespace promsim

@@ -1,0 +1,146 @@
+#include "system_prom.h"
+
+#include "sim_support.h"
+
+#include <cerrno>
+
+namespace promsim {
+namespace {
+
+// This process's writes since its last flush. The tool is single-threaded,
+// so a plain map suffices.
+Records &staged()
+{
+    static Records *writes = new Records;  // outlives calls made at exit
+    return *writes;
+}
+
+int fail(int error)
+{
+    errno = error;
+    return -1;
+}
+
+// Committed records of an image that may be written to (erased or valid).
+int writable_records(const Image &image, Records &records)
+{
+    if (parse_store(image, records) == StoreState::damaged)
+        return fail(EBADMSG);
+    return 0;
+}
+
+int store(const Records &records, Image &image)
+{
+    return build_store(records, image) ? 0 : fail(ENOSPC);
+}
+
+}  // namespace
+
+int load_records(Records &records)
+{
+    Image image;
+    if (read_image(Device::system, image) != 0)
+        return -1;
+    return writable_records(image, records);
+}
+
+int inspect_system_prom(StoreState &state, Records &records, std::string &why)
+{
+    Image image;
+    if (read_image(Device::system, image) != 0)
+        return -1;
+    state = parse_store(image, records, &why);
+    return 0;
+}
+
+int read_record(uint16_t id, Bytes &data)
+{
+    Records records;
+    if (load_records(records) != 0)
+        return -1;
+    auto write = staged().find(id);
+    if (write != staged().end()) {
+        data = write->second;
+        return 0;
+    }
+    auto record = records.find(id);
+    if (record == records.end())
+        return fail(ENOENT);
+    data = record->second;
+    return 0;
+}
+
+int stage_record(uint16_t id, const Bytes &data)
+{
+    Records records;
+    if (load_records(records) != 0)
+        return -1;
+    for (const auto &write : staged())
+        records[write.first] = write.second;
+    records[id] = data;
+    if (store_size(records) > kSystemPromSize)
+        return fail(ENOSPC);
+    staged()[id] = data;
+    return 0;
+}
+
+int flush_staged()
+{
+    if (staged().empty())
+        return 0;
+    int rc = commit_image(Device::system, [](Image &image) {
+        Records records;
+        if (writable_records(image, records) != 0)
+            return -1;
+        for (const auto &write : staged())
+            records[write.first] = write.second;
+        return store(records, image);
+    });
+    if (rc == 0)
+        staged().clear();
+    return rc;
+}
+
+int delete_record(uint16_t id)
+{
+    int rc = commit_image(Device::system, [id](Image &image) {
+        Records records;
+        if (writable_records(image, records) != 0)
+            return -1;
+        if (records.erase(id) == 0 && staged().count(id) == 0)
+            return fail(ENOENT);
+        return store(records, image);
+    });
+    if (rc == 0)
+        staged().erase(id);
+    return rc;
+}
+
+int initialize_store(bool raw)
+{
+    if (raw && commit_image(Device::system, [](Image &image) {
+            image.assign(image.size(), 0xff);
+            return 0;
+        }) != 0)
+        return -1;
+    int rc = commit_image(Device::system, [](Image &image) { return store(Records(), image); });
+    if (rc == 0)
+        staged().clear();
+    return rc;
+}
+
+int commit_record(uint16_t id, const Bytes *data)
+{
+    return commit_image(Device::system, [id, data](Image &image) {
+        Records records;
+        if (writable_records(image, records) != 0)
+            return -1;
+        if (data)
+            records[id] = *data;
+        else
+            records.erase(id);
+        return store(records, image);
+    });
+}
+
+}  // namespace promsim

@@ -1,0 +1,85 @@
+// promsim: sets up and inspects the emulated hardware that promcfg runs on.
+#include "promsim_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using promsim_tool::Args;
+
+struct Command {
+    const char *name;
+    int (*run)(const Args &args);
+};
+
+constexpr Command kCommands[] = {
+    {"reset", promsim_tool::cmd_reset},   {"set", promsim_tool::cmd_set},
+    {"unset", promsim_tool::cmd_unset},   {"get", promsim_tool::cmd_get},
+    {"list", promsim_tool::cmd_list},     {"tlvs", promsim_tool::cmd_tlvs},
+    {"dump", promsim_tool::cmd_dump},     {"poke", promsim_tool::cmd_poke},
+    {"absent", promsim_tool::cmd_absent}, {"present", promsim_tool::cmd_present},
+};
+
+const char kHelp[] =
+    "usage: promsim COMMAND [ARGS]\n"
+    "\n"
+    "Sets up and inspects the emulated PROMs that promcfg uses off the switch.\n"
+    "They live in $PROMSIM_DIR, else $XDG_STATE_HOME/promcfg/sim, else\n"
+    "$HOME/.local/state/promcfg/sim.\n"
+    "\n"
+    "Commands:\n"
+    "  reset [system|blade|kestrel|all]   blank (erase to 0xff) PROMs; default all\n"
+    "  set ITEM VALUE                     write one system PROM item and commit it\n"
+    "  unset ITEM                         remove the item's record (none: no error)\n"
+    "  get ITEM                           print one item (status 1 without a record)\n"
+    "  list                               print every item of the system PROM\n"
+    "  tlvs                               print the system PROM's records by ID\n"
+    "  dump system|blade|kestrel [OFFSET [LENGTH]]\n"
+    "                                     hex dump of an image, 16 bytes a row\n"
+    "  poke system|blade|kestrel OFFSET HEXBYTES\n"
+    "                                     overwrite raw bytes (to damage an image)\n"
+    "  absent blade|kestrel               unplug a device: its library fails\n"
+    "  present blade|kestrel              plug it back in\n"
+    "  help                               this text\n"
+    "\n"
+    "System PROM items (set/get/unset), with their record IDs:\n"
+    "  mac0 0x110, mac1 0x111, asic-mac0..asic-mac47 0x500..0x52f\n"
+    "                         12 hexadecimal digits (':' between bytes allowed)\n"
+    "  wwn 0x112, vwwn 0x113  16 hexadecimal digits\n"
+    "  product-id 0x120, product-subtype 0x121, port-count 0x8010,\n"
+    "  subassy-count 0x8011   decimal, -2147483648 to 4294967295, kept as 32 bits\n"
+    "  product-code 0x140, board-sn 0x141, subassy0..subassy7 0x130..0x137,\n"
+    "  chassis-sn 0x160, clei 0x161\n"
+    "                         text, byte for byte, at most 255 bytes\n"
+    "promsim writes straight into the committed store: no staging, no trace,\n"
+    "none of promcfg's checks. A damaged system PROM refuses set and unset;\n"
+    "reset system (or promcfg -i / -r) replaces it.\n"
+    "\n"
+    "OFFSET and LENGTH: decimal, or hexadecimal with 0x. A LENGTH past the end\n"
+    "stops at the end.\n"
+    "\n"
+    "Exit status: 0 done, 1 the device refused (damaged image, no such record),\n"
+    "2 bad arguments.\n"
+    "\n"
+    "Test hooks read by the emulated libraries: PROMSIM_FAIL, PROMSIM_ASIC_MACS,\n"
+    "PROMSIM_TRACE. Formats, the TLV map and the ASIC MAC table are in\n"
+    "docs/emulated-platform.md.\n";
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return promsim_tool::bad_arguments("no command given");
+    const char *word = argv[1];
+    if (!std::strcmp(word, "help") || !std::strcmp(word, "--help") || !std::strcmp(word, "-h")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    Args args(argv + 2, argv + argc);
+    for (const Command &command : kCommands)
+        if (!std::strcmp(word, command.name))
+            return command.run(args);
+    return promsim_tool::bad_arguments(std::string("unknown command '") + word + "'");
+}

@@ -1,0 +1,41 @@
+// The promsim subcommands. Each takes the words after its name and returns
+// the exit status: 0 done, 1 the device refused (damaged image, missing
+// record, I/O error; a line on standard error says why), 2 bad arguments.
+#ifndef PROMCFG_TOOLS_PROMSIM_COMMANDS_H
+#define PROMCFG_TOOLS_PROMSIM_COMMANDS_H
+
+#include "sim_support.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace promsim_tool {
+
+using Args = std::vector<std::string>;
+
+int cmd_reset(const Args &args);
+int cmd_set(const Args &args);
+int cmd_unset(const Args &args);
+int cmd_get(const Args &args);
+int cmd_list(const Args &args);
+int cmd_tlvs(const Args &args);
+int cmd_dump(const Args &args);
+int cmd_poke(const Args &args);
+int cmd_absent(const Args &args);
+int cmd_present(const Args &args);
+
+// "promsim: MESSAGE" on standard error; return status 2 / 1.
+int bad_arguments(const std::string &message);
+int device_failure(const std::string &what);  // appends strerror(errno)
+
+// Shared argument parsing; each returns false on a malformed word.
+bool parse_device(const std::string &word, promsim::Device *device);
+// "0x..." hexadecimal, else decimal; no sign.
+bool parse_size(const std::string &word, std::size_t *value);
+// Pairs of hexadecimal digits, ':' between bytes allowed.
+bool parse_hex_bytes(const std::string &word, std::vector<unsigned char> *bytes);
+
+}  // namespace promsim_tool
+
+#endif
