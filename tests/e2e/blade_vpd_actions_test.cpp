@@ -317,6 +317,28 @@ TEST_F(BladeVpdTest, IpSettingsLandInTheManagementBlock)
         EXPECT_EQ(line.find("VPD_Client::write_mgmt_data"), std::string::npos);
 }
 
+TEST_F(BladeVpdTest, EndOfInputInsideAnActionWritesNothing)
+{
+    set_up_switch(43);
+    struct Case {
+        const char *input;  // ends inside the action's questions
+        const char *write;  // the call that must not happen
+    };
+    const Case cases[] = {
+        {"5\n7\n1x\nPN\n", "VPD_Client::initialize_vpd"},
+        {"8\n10.0.0.1\n", "VPD_Client::write_mgmt_data"},
+        {"8\n10.0.0.1\n10.0.0.254\n", "VPD_Client::read_mgmt_data"},
+    };
+    for (const Case &c : cases) {
+        clear_trace();
+        promtest::RunResult r = promcfg({"-m"}, c.input);
+        EXPECT_EQ(r.status, 0) << c.input;
+        std::vector<std::string> trace = take_trace();
+        EXPECT_EQ(traced_argument(trace, c.write), "<not called>") << c.input;
+        EXPECT_EQ(trace.back(), "VPD_Client::~VPD_Client() = 0") << c.input;
+    }
+}
+
 TEST_F(BladeVpdTest, SizeDetectionAndClearingChangeThePROM)
 {
     promsim({"set", "product-id", "43"});

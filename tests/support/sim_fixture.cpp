@@ -1,6 +1,7 @@
 #include "sim_fixture.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +89,11 @@ pid_t start_program(const std::string &program, const std::vector<std::string> &
     fflush(stdout);
     pid_t pid = fork();
     if (pid == 0) {
+        // A tool that never stops reading or writing must not hang the suite
+        // or fill the disk: the alarm outlives exec, and so does the limit.
+        alarm(120);
+        struct rlimit size = {64 << 20, 64 << 20};
+        setrlimit(RLIMIT_FSIZE, &size);
         dup2(open(path_or_null(input_path), O_RDONLY), 0);
         dup2(open(path_or_null(out_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 1);
         dup2(open(path_or_null(err_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 2);
