@@ -127,6 +127,48 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
     return result;
 }
 
+std::vector<std::string> menu_actions(const std::string &out)
+{
+    std::vector<std::string> actions;
+    const std::string selection = "Selection (0-15): \n", list = "\t0.\tExit\n";
+    for (std::size_t at = out.find(selection); at != std::string::npos; at = out.find(selection, at)) {
+        at += selection.size();
+        std::size_t end = out.find(list, at);
+        if (end == std::string::npos)
+            break;
+        actions.push_back(out.substr(at, end - at - 1));  // less the "\n" after the action
+    }
+    return actions;
+}
+
+std::string hex(const void *bytes, std::size_t length)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        unsigned char b = static_cast<const unsigned char *>(bytes)[i];
+        text += digits[b >> 4];
+        text += digits[b & 0xf];
+    }
+    return text;
+}
+
+std::string call_arguments(const std::vector<std::string> &trace, const std::string &call)
+{
+    for (const std::string &line : trace)
+        if (line.compare(0, call.size() + 1, call + "(") == 0)
+            return line.substr(call.size() + 1, line.rfind(')') - call.size() - 1);
+    return "<not called>";
+}
+
+int count_calls(const std::vector<std::string> &trace, const std::string &call)
+{
+    int calls = 0;
+    for (const std::string &line : trace)
+        calls += line.compare(0, call.size() + 1, call + "(") == 0;
+    return calls;
+}
+
 void SimTest::SetUp()
 {
     const char *tmp = getenv("TMPDIR");

@@ -38,6 +38,21 @@ int wait_program(pid_t pid);
 
 std::string read_file(const std::string &path);
 
+// The output of each action run from the menu, in order: what follows a
+// selection up to the list shown again.
+std::vector<std::string> menu_actions(const std::string &out);
+
+// Lowercase hexadecimal of bytes, as the trace writes records.
+std::string hex(const void *bytes, std::size_t length);
+inline std::string hex(const std::string &text)
+{
+    return hex(text.data(), text.size());
+}
+
+// The arguments of the first trace line of `call`, or "<not called>".
+std::string call_arguments(const std::vector<std::string> &trace, const std::string &call);
+int count_calls(const std::vector<std::string> &trace, const std::string &call);
+
 // A fresh PROMSIM_DIR and trace file per test, removed afterwards.
 class SimTest : public ::testing::Test {
 protected:
