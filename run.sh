@@ -5,6 +5,6 @@
 set -eu
 cd "$(dirname "$0")"
 ./setup-deps.sh native >&2
-cmake -S . -B build -DPROMCFG_BUILD_TESTS=OFF -DPROMCFG_BUILD_BENCH=OFF >&2
+cmake -S . -B build >&2
 cmake --build build -j "$(nproc)" --target promcfg promsim >&2
 exec build/bin/promcfg "$@"

@@ -11,9 +11,9 @@ kind=${1:-native}
 ./setup-deps.sh "$kind"
 
 case "$kind" in
-native)   dir=build;          flags="" ;;
-sanitize) dir=build-sanitize; flags="-DPROMCFG_SANITIZE=address,undefined -DPROMCFG_BUILD_BENCH=OFF" ;;
-powerpc)  dir=build-powerpc;  flags="-DCMAKE_TOOLCHAIN_FILE=$(pwd)/cmake/powerpc-linux-gnu.cmake" ;;
+native)   dir=build;          flags="-DPROMCFG_BUILD_TESTS=ON" ;;
+sanitize) dir=build-sanitize; flags="-DPROMCFG_BUILD_TESTS=ON -DPROMCFG_SANITIZE=address,undefined -DPROMCFG_BUILD_BENCH=OFF" ;;
+powerpc)  dir=build-powerpc;  flags="-DPROMCFG_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=$(pwd)/cmake/powerpc-linux-gnu.cmake" ;;
 *) echo "usage: $0 [native|sanitize|powerpc]" >&2; exit 2 ;;
 esac
 
