@@ -16,35 +16,16 @@ namespace {
 
 using promsim::Device;
 using promsim::Image;
+using promsim::fail_errno;
+using promsim::fail_from_errno;
 
 constexpr int kAddressSpace = 0x10000;
-
-int fail(int code)
-{
-    errno = -code;
-    return code;
-}
-
-// The support library reports -1 with errno; callers get the errno value.
-int fail_from_errno()
-{
-    return fail(errno > 0 ? -errno : -EIO);
-}
-
-int read_blade(Image &image)
-{
-    if (!promsim::device_present(Device::blade))
-        return fail(-ENODEV);
-    if (promsim::read_image(Device::blade, image) < 0)
-        return fail_from_errno();
-    return 0;
-}
 
 template <typename Change>
 int commit_blade(Change change)
 {
     if (!promsim::device_present(Device::blade))
-        return fail(-ENODEV);
+        return fail_errno(-ENODEV);
     int rc = promsim::commit_image(Device::blade, [&](Image &image) {
         change(image);
         return 0;
@@ -83,7 +64,7 @@ int VPD_Client::initialize_vpd(init_vpd_data *data)
     std::string args = data ? promsim::trace_hex(data, sizeof *data) : "NULL";
     return promsim::emulated_call("VPD_Client::initialize_vpd", args, [&] {
         if (!data)
-            return fail(-EINVAL);
+            return fail_errno(-EINVAL);
         return commit_blade([&](Image &image) { bladevpd::place_init_record(image, *data); });
     });
 }
@@ -93,9 +74,9 @@ int VPD_Client::read(unsigned short offset, int count, unsigned char *buffer)
     std::string args = promsim::trace_args({num(offset), num(count), "&"});
     return promsim::emulated_call("VPD_Client::read", args, [&] {
         if (count < 0 || offset + count > kAddressSpace || (count > 0 && !buffer))
-            return fail(-EINVAL);
+            return fail_errno(-EINVAL);
         Image image;
-        int rc = read_blade(image);
+        int rc = promsim::read_present_image(Device::blade, image);
         if (rc < 0)
             return rc;
         std::copy_n(image.begin() + offset, count, buffer);
@@ -107,11 +88,11 @@ int VPD_Client::chassis_type()
 {
     return promsim::emulated_call("VPD_Client::chassis_type", "", [] {
         Image image;
-        int rc = read_blade(image);
+        int rc = promsim::read_present_image(Device::blade, image);
         if (rc < 0)
             return rc;
         int type = bladevpd::newest_chassis_type(image);
-        return type < 0 ? fail(type) : type;
+        return type < 0 ? fail_errno(type) : type;
     });
 }
 
@@ -127,9 +108,9 @@ int VPD_Client::read_mgmt_data(int offset, int length, unsigned char *buffer)
     std::string args = promsim::trace_args({num(offset), num(length), "&"});
     return promsim::emulated_call("VPD_Client::read_mgmt_data", args, [&] {
         if (!mgmt_range_ok(offset, length, buffer))
-            return fail(-EINVAL);
+            return fail_errno(-EINVAL);
         Image image;
-        int rc = read_blade(image);
+        int rc = promsim::read_present_image(Device::blade, image);
         if (rc < 0)
             return rc;
         std::copy_n(image.begin() + bladevpd::kMgmtStart + offset, length, buffer);
@@ -145,7 +126,7 @@ int VPD_Client::write_mgmt_data(int offset, int length, unsigned char *buffer)
     std::string args = promsim::trace_args({num(offset), num(length), data});
     return promsim::emulated_call("VPD_Client::write_mgmt_data", args, [&] {
         if (!mgmt_range_ok(offset, length, buffer))
-            return fail(-EINVAL);
+            return fail_errno(-EINVAL);
         return commit_blade([&](Image &image) {
             std::copy_n(buffer, length, image.begin() + bladevpd::kMgmtStart + offset);
         });
@@ -167,7 +148,7 @@ int VPD_Client::sprom_size(unsigned int product_id)
     return promsim::emulated_call("VPD_Client::sprom_size", num(product_id), [&] {
         int size = bladevpd::product_vpd_size(product_id);
         if (size < 0)
-            return fail(size);
+            return fail_errno(size);
         int rc = commit_blade(bladevpd::write_probe_pattern);
         return rc < 0 ? rc : size;
     });
@@ -178,7 +159,7 @@ int VPD_Client::clear_sprom(unsigned int product_id)
     return promsim::emulated_call("VPD_Client::clear_sprom", num(product_id), [&] {
         int size = bladevpd::product_vpd_size(product_id);
         if (size < 0)
-            return fail(size);
+            return fail_errno(size);
         return commit_blade([](Image &image) { std::fill(image.begin(), image.end(), 0); });
     });
 }

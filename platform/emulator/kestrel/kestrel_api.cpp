@@ -15,34 +15,15 @@ namespace {
 
 using promsim::Device;
 using promsim::Image;
+using promsim::fail_errno;
+using promsim::fail_from_errno;
 
 constexpr int kHandle = 1;
 bool opened = false;
 
-int fail(int code)
-{
-    errno = -code;
-    return code;
-}
-
-// The support library reports -1 with errno; callers get the errno value.
-int fail_from_errno()
-{
-    return fail(errno > 0 ? -errno : -EIO);
-}
-
 bool handle_ok(int handle)
 {
     return opened && handle == kHandle;
-}
-
-int read_prom(Image &image)
-{
-    if (!promsim::device_present(Device::kestrel))
-        return fail(-ENODEV);
-    if (promsim::read_image(Device::kestrel, image) < 0)
-        return fail_from_errno();
-    return 0;
 }
 
 // The record as kestrel_initialize_vpd wrote it, then `text` of it copied out.
@@ -50,17 +31,17 @@ template <typename Text>
 int record_text(int handle, char *buffer, Text text)
 {
     if (!handle_ok(handle))
-        return fail(-EBADF);
+        return fail_errno(-EBADF);
     if (!buffer)
-        return fail(-EINVAL);
+        return fail_errno(-EINVAL);
     Image image;
-    int rc = read_prom(image);
+    int rc = promsim::read_present_image(Device::kestrel, image);
     if (rc < 0)
         return rc;
     kestrel_vpd_data record;
     rc = kestrelprom::read_record(image, &record);
     if (rc < 0)
-        return fail(rc);
+        return fail_errno(rc);
     kestrelprom::copy_out(text(record), buffer);
     return 0;
 }
@@ -78,7 +59,7 @@ int kestrel_open(void)
 {
     return promsim::emulated_call("kestrel_open", "", [] {
         if (!promsim::device_present(Device::kestrel))
-            return fail(-ENODEV);
+            return fail_errno(-ENODEV);
         opened = true;
         return kHandle;
     });
@@ -90,13 +71,13 @@ int kestrel_read(int handle, int offset, unsigned char *buffer, int length)
         {handle_arg(handle), std::to_string(offset), "&", std::to_string(length)});
     return promsim::emulated_call("kestrel_read", args, [&] {
         if (!handle_ok(handle))
-            return fail(-EBADF);
+            return fail_errno(-EBADF);
         const int size = int(promsim::kKestrelPromSize);
         if (offset < 0 || length < 0 || offset > size || length > size - offset ||
             (length > 0 && !buffer))
-            return fail(-EINVAL);
+            return fail_errno(-EINVAL);
         Image image;
-        int rc = read_prom(image);
+        int rc = promsim::read_present_image(Device::kestrel, image);
         if (rc < 0)
             return rc;
         std::copy_n(image.begin() + offset, length, buffer);
@@ -128,11 +109,11 @@ int kestrel_initialize_vpd(int handle, kestrel_vpd_data *record)
         {handle_arg(handle), record ? promsim::trace_hex(record, sizeof *record) : "NULL"});
     return promsim::emulated_call("kestrel_initialize_vpd", args, [&] {
         if (!handle_ok(handle))
-            return fail(-EBADF);
+            return fail_errno(-EBADF);
         if (!record)
-            return fail(-EINVAL);
+            return fail_errno(-EINVAL);
         if (!promsim::device_present(Device::kestrel))
-            return fail(-ENODEV);
+            return fail_errno(-ENODEV);
         int rc = promsim::commit_image(Device::kestrel, [&](Image &image) {
             kestrelprom::write_vpd_area(image, *record);
             return 0;

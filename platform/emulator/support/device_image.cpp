@@ -118,4 +118,13 @@ int commit_image(Device device, const std::function<int(Image &)> &change)
     // The lock goes with the descriptor.
 }
 
+int read_present_image(Device device, Image &image)
+{
+    if (!device_present(device))
+        return fail_errno(-ENODEV);
+    if (read_image(device, image) < 0)
+        return fail_from_errno();
+    return 0;
+}
+
 }  // namespace promsim

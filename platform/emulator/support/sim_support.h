@@ -70,6 +70,24 @@ bool parse_fail_rules(const std::string &text, std::vector<FailRule> &rules, std
 // Parses a PROMSIM_ASIC_MACS value: decimal digits only, up to 2^32 - 1.
 bool parse_asic_mac_count(const std::string &text, unsigned int *count);
 
+// How the blade VPD and Kestrel libraries fail: the negative errno value,
+// with errno set to match.
+inline int fail_errno(int negative_errno)
+{
+    errno = -negative_errno;
+    return negative_errno;
+}
+
+// The same for a failure that a support call left in errno.
+inline int fail_from_errno()
+{
+    return fail_errno(errno > 0 ? -errno : -EIO);
+}
+
+// The image of a device that must be plugged in: 0, -ENODEV when it is
+// absent, or the read's own failure (errno set either way).
+int read_present_image(Device device, Image &image);
+
 // Counts this call of `name` and, when a PROMSIM_FAIL rule matches it, sets
 // errno and returns true with the rule's result in *rc. The first matching
 // rule in the variable's order wins. Both variables are checked when the

@@ -59,6 +59,21 @@ int set_int(uint16_t id, const int *value)
     return value ? promsim::set_integer(id, static_cast<uint32_t>(*value)) : fail(EINVAL);
 }
 
+// The chassis items are reached on a bus; only bus 0 exists.
+int get_text_on_bus(uint16_t id, char *buffer, int size, int bus)
+{
+    if (promsim::check_bus(bus) != 0)
+        return -1;
+    return promsim::get_text(id, buffer, size) < 0 ? -1 : 0;
+}
+
+int set_text_on_bus(uint16_t id, char *text, int length, int bus)
+{
+    if (promsim::check_bus(bus) != 0)
+        return -1;
+    return promsim::set_text(id, text, length);
+}
+
 }  // namespace
 
 extern "C" {
@@ -243,21 +258,14 @@ int swServGetChassisSN(char *buffer, int size)
 
 int swServGetChassisSN_bus(char *buffer, int size, int bus)
 {
-    return emulated_call(__func__, trace_args({kOut, num(size), num(bus)}), [&] {
-        if (promsim::check_bus(bus) != 0)
-            return -1;
-        return promsim::get_text(promsim::kTlvChassisSn, buffer, size) < 0 ? -1 : 0;
-    });
+    return emulated_call(__func__, trace_args({kOut, num(size), num(bus)}),
+                         [&] { return get_text_on_bus(promsim::kTlvChassisSn, buffer, size, bus); });
 }
 
 int swServSetChassisSN_bus(char *text, int length, int bus)
 {
     return emulated_call(__func__, trace_args({text_arg(text, length), num(length), num(bus)}),
-                         [&] {
-                             if (promsim::check_bus(bus) != 0)
-                                 return -1;
-                             return promsim::set_text(promsim::kTlvChassisSn, text, length);
-                         });
+                         [&] { return set_text_on_bus(promsim::kTlvChassisSn, text, length, bus); });
 }
 
 int swServGetCLEI(char *buffer, int size)
@@ -269,21 +277,14 @@ int swServGetCLEI(char *buffer, int size)
 
 int swServGetCLEI_bus(char *buffer, int size, int bus)
 {
-    return emulated_call(__func__, trace_args({kOut, num(size), num(bus)}), [&] {
-        if (promsim::check_bus(bus) != 0)
-            return -1;
-        return promsim::get_text(promsim::kTlvClei, buffer, size) < 0 ? -1 : 0;
-    });
+    return emulated_call(__func__, trace_args({kOut, num(size), num(bus)}),
+                         [&] { return get_text_on_bus(promsim::kTlvClei, buffer, size, bus); });
 }
 
 int swServSetCLEI_bus(char *text, int length, int bus)
 {
     return emulated_call(__func__, trace_args({text_arg(text, length), num(length), num(bus)}),
-                         [&] {
-                             if (promsim::check_bus(bus) != 0)
-                                 return -1;
-                             return promsim::set_text(promsim::kTlvClei, text, length);
-                         });
+                         [&] { return set_text_on_bus(promsim::kTlvClei, text, length, bus); });
 }
 
 }  // extern "C"
