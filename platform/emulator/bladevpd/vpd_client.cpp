@@ -19,7 +19,6 @@ using promsim::Image;
 using promsim::fail_errno;
 using promsim::fail_from_errno;
 
-constexpr int kAddressSpace = 0x10000;
 
 template <typename Change>
 int commit_blade(Change change)
@@ -73,14 +72,7 @@ int VPD_Client::read(unsigned short offset, int count, unsigned char *buffer)
 {
     std::string args = promsim::trace_args({num(offset), num(count), "&"});
     return promsim::emulated_call("VPD_Client::read", args, [&] {
-        if (count < 0 || offset + count > kAddressSpace || (count > 0 && !buffer))
-            return fail_errno(-EINVAL);
-        Image image;
-        int rc = promsim::read_present_image(Device::blade, image);
-        if (rc < 0)
-            return rc;
-        std::copy_n(image.begin() + offset, count, buffer);
-        return 0;
+        return promsim::read_present_range(Device::blade, offset, count, buffer);
     });
 }
 

@@ -72,16 +72,7 @@ int kestrel_read(int handle, int offset, unsigned char *buffer, int length)
     return promsim::emulated_call("kestrel_read", args, [&] {
         if (!handle_ok(handle))
             return fail_errno(-EBADF);
-        const int size = int(promsim::kKestrelPromSize);
-        if (offset < 0 || length < 0 || offset > size || length > size - offset ||
-            (length > 0 && !buffer))
-            return fail_errno(-EINVAL);
-        Image image;
-        int rc = promsim::read_present_image(Device::kestrel, image);
-        if (rc < 0)
-            return rc;
-        std::copy_n(image.begin() + offset, length, buffer);
-        return 0;
+        return promsim::read_present_range(Device::kestrel, offset, length, buffer);
     });
 }
 

@@ -3,6 +3,8 @@
 // processes (flock on a lock file per device).
 #include "sim_support.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -124,6 +126,19 @@ int read_present_image(Device device, Image &image)
         return fail_errno(-ENODEV);
     if (read_image(device, image) < 0)
         return fail_from_errno();
+    return 0;
+}
+
+int read_present_range(Device device, long offset, int length, unsigned char *buffer)
+{
+    const long size = static_cast<long>(device_size(device));
+    if (offset < 0 || length < 0 || offset > size || length > size - offset || (length > 0 && !buffer))
+        return fail_errno(-EINVAL);
+    Image image;
+    int rc = read_present_image(device, image);
+    if (rc < 0)
+        return rc;
+    std::copy_n(image.begin() + offset, length, buffer);
     return 0;
 }
 

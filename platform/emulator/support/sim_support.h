@@ -88,6 +88,10 @@ inline int fail_from_errno()
 // absent, or the read's own failure (errno set either way).
 int read_present_image(Device device, Image &image);
 
+// Copies `length` bytes from `offset` of a plugged-in device: 0, -EINVAL for
+// a range outside the device, or a failure of read_present_image.
+int read_present_range(Device device, long offset, int length, unsigned char *buffer);
+
 // Counts this call of `name` and, when a PROMSIM_FAIL rule matches it, sets
 // errno and returns true with the rule's result in *rc. The first matching
 // rule in the variable's order wins. Both variables are checked when the
