@@ -74,9 +74,12 @@ void kestrel_vpd_setup()
         copy = sizeof record.chassis_sn - 1;
     memcpy(record.chassis_sn, chassis_sn, copy);
 
+    // "%3.3s" pads a short revision to three characters; an empty answer
+    // leaves the field all zero.
     char hw_rev[4] = {};
     ask_field(kestrel_fields[0], hw_rev, sizeof hw_rev);
-    snprintf(record.hw_rev, sizeof record.hw_rev, "%3.3s", hw_rev);
+    if (hw_rev[0] != '\0')
+        snprintf(record.hw_rev, sizeof record.hw_rev, "%3.3s", hw_rev);
     ask_field(kestrel_fields[1], record.product_name, 31);
     ask_field(kestrel_fields[2], record.service_tag, 8);
     memcpy(record.mac, mac, sizeof mac);

@@ -35,7 +35,6 @@ protected:
 
 TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
 {
-    set_up_kestrel_switch("SN0123456789ABCDEF0123456789ABCD");  // 32 characters
     std::string prompts;
     for (const char *label : {"Hardware Rev (3 characters)", "Product name (Max. 30 characters)",
                               "Service tag  (7 characters)"}) {
@@ -43,23 +42,36 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
         snprintf(prompt, sizeof prompt, "[%-48s] ", label);
         prompts += prompt;
     }
-    EXPECT_EQ(menu(std::string(kSetup) + "A0\nKestrel Blade\nTAG1234\n"),
-              std::vector<std::string>{prompts});
-
-    // MAC, the serial number cut to 31 characters, the revision formatted
-    // into 3 characters, name and tag; every other byte zero.
-    std::string record = promtest::call_arguments(take_trace(), "kestrel_initialize_vpd");
-    EXPECT_EQ(record, "1, 0a1b2c3d4e5f" + hex("SN0123456789ABCDEF0123456789ABC") + "00" +
-                          hex(" A0") + std::string(10, '0') + hex("Kestrel Blade") +
-                          std::string(2 * (64 - 13), '0') + hex("TAG1234") +
-                          std::string(2 * (32 - 7), '0'));
+    // The record: MAC, the serial number cut to 31 characters, the revision
+    // formatted into 3 characters, name and tag; every other byte zero.
+    const std::string sn31 = "SN0123456789ABCDEF0123456789ABC";
+    struct Case {
+        const char *answers;
+        std::string revision, name, tag;  // the fields' bytes, before their zero fill
+    };
+    const Case cases[] = {
+        {"A0\nKestrel Blade\nTAG1234\n", hex(" A0"), hex("Kestrel Blade"), hex("TAG1234")},
+        {"\n\n\n", "", "", ""},  // empty answers leave their fields all zero
+        {"Rev\n\nT1\n", hex("Rev"), "", hex("T1")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.answers);
+        set_up_kestrel_switch(sn31 + "D");  // 32 characters
+        EXPECT_EQ(menu(std::string(kSetup) + c.answers), std::vector<std::string>{prompts});
+        auto zeros = [](const std::string &field, std::size_t size) {
+            return field + std::string(2 * size - field.size(), '0');
+        };
+        EXPECT_EQ(promtest::call_arguments(take_trace(), "kestrel_initialize_vpd"),
+                  "1, 0a1b2c3d4e5f" + hex(sn31) + "00" + zeros(c.revision, 8) +
+                      zeros(c.name, 64) + zeros(c.tag, 32));
+    }
 
     // A new process prints what the PROM now holds.
     std::string print = menu(kPrint).at(0);
     EXPECT_THAT(print, StartsWith("Reading data from PROM....\nSerial PROM data:\n\n0000-0007:"));
     EXPECT_THAT(print, HasSubstr("\n0008-000f:\t0a\t1b\t2c ,\t3d =\t4e N\t5f _\t53 S\t4e N\n"));
     EXPECT_THAT(print, HasSubstr("\n00f8-00ff:"));
-    EXPECT_THAT(print, HasSubstr("\n\nService tag:\tTAG1234\nePPID:\t\t"));
+    EXPECT_THAT(print, HasSubstr("\n\nService tag:\tT1\nePPID:\t\t"));
 }
 
 TEST_F(KestrelTest, SetupRefusals)
