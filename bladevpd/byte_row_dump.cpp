@@ -26,9 +26,12 @@ public:
         used_ += length;
     }
 
+    // "\n%4.4x-%4.4x:" with two 32-bit addresses: at most 1 + 8 + 1 + 8 + 1.
+    static constexpr std::size_t max_label = 19;
+
     void row_label(uint32_t first, uint32_t last)
     {
-        reserve(16);
+        reserve(max_label);
         put('\n');
         hex_min4(first);
         put('-');
