@@ -51,13 +51,15 @@ int vpd_init()
         printf("Error!  Unable allocate memory for I2C API!\n");
         return -1;
     }
-    // A client still open when the process ends (end of input, or the
-    // display command line's open-ended loop) is closed on the way out.
-    static bool close_at_exit = std::atexit(vpd_close) == 0;
-    (void)close_at_exit;
     // Should the constructor throw, `storage` is released on the way out.
     vpd_client = new (storage.get()) VPD_Client();
     storage.release();
+    // A client still open when the process ends (end of input, or the
+    // display command line's open-ended loop) is closed on the way out.
+    // Registered after the first construction, so that the close runs
+    // before whatever the library registered for exit tears it down.
+    static bool close_at_exit = std::atexit(vpd_close) == 0;
+    (void)close_at_exit;
     return 0;
 }
 

@@ -21,6 +21,13 @@ using promtest::hex;
 using promtest::RunResult;
 
 const std::string kClosed = "VPD_Client::~VPD_Client() = 0";
+// The library gives its bus back at exit; a client still open is closed first.
+const std::vector<std::string> kClosedThenReleased = {kClosed, "VPD_Client::release_bus() = 0"};
+
+std::vector<std::string> last_two(const std::vector<std::string> &trace)
+{
+    return trace.size() < 2 ? trace : std::vector<std::string>(trace.end() - 2, trace.end());
+}
 
 class BladeVpdTest : public promtest::SimTest {
 protected:
@@ -93,7 +100,7 @@ TEST_F(BladeVpdTest, SetupLaysTheRecordOutInTheVpd)
     memcpy(record + 0x1e4, "PN-1", 4);
     std::vector<std::string> trace = take_trace();
     EXPECT_EQ(call_arguments(trace, "VPD_Client::initialize_vpd"), hex(record, sizeof record));
-    EXPECT_EQ(trace.back(), kClosed);
+    EXPECT_EQ(last_two(trace), kClosedThenReleased);
     EXPECT_EQ(vpd_bytes(0, sizeof record), hex(record, sizeof record));
 
     // Product 59 carries both MACs, the second Ethernet MAC first.
@@ -179,7 +186,7 @@ TEST_F(BladeVpdTest, BlockDisplays)
     EXPECT_THAT(out, EndsWith("\n5ff8-5fff:\tff\tff\tff\tff\tff\tff\tff\tff\n\n"
                               "\n\nReading 8K data from VPD...\n"
                               "Error reading data from VPD! (rc=0xffffffff)\n"));
-    EXPECT_EQ(take_trace().back(), kClosed);
+    EXPECT_EQ(last_two(take_trace()), kClosedThenReleased);
 }
 
 TEST_F(BladeVpdTest, DisplayCommandLineChecksItsRanges)
@@ -197,7 +204,7 @@ TEST_F(BladeVpdTest, DisplayCommandLineChecksItsRanges)
               "vpd-> \n0003-000a:\tff\tff\tff\tff\tff\tff\tff\tff\n"
               "vpd-> vpd-> vpd-> \nffff-ffff:\tff\n"
               "vpd-> ");
-    EXPECT_EQ(take_trace().back(), kClosed);  // end of input closed the client
+    EXPECT_EQ(last_two(take_trace()), kClosedThenReleased);  // end of input closed the client
     EXPECT_EQ(vpd_bytes(0, 65536).size(), 2 * 65536u);
 
     // Refused: parsing goes on with the next option.
@@ -251,7 +258,7 @@ TEST_F(BladeVpdTest, IpSettingsLandInTheManagementBlock)
               "Enter IP address: Enter gateway address: Bad gateway address specified.\n");
     std::vector<std::string> trace = take_trace();
     EXPECT_EQ(count_calls(trace, "VPD_Client::read_mgmt_data"), 0);
-    EXPECT_EQ(trace.back(), kClosed);
+    EXPECT_EQ(last_two(trace), kClosedThenReleased);
 }
 
 TEST_F(BladeVpdTest, EndOfInputInsideAnActionWritesNothing)
@@ -264,7 +271,7 @@ TEST_F(BladeVpdTest, EndOfInputInsideAnActionWritesNothing)
         std::vector<std::string> trace = take_trace();
         EXPECT_EQ(count_calls(trace, "VPD_Client::initialize_vpd") +
                       count_calls(trace, "VPD_Client::read_mgmt_data"), 0) << input;
-        EXPECT_EQ(trace.back(), kClosed) << input;
+        EXPECT_EQ(last_two(trace), kClosedThenReleased) << input;
     }
 }
 

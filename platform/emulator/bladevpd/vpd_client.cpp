@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -46,8 +47,18 @@ std::string num(long long value)
 
 }  // namespace
 
+// The bus is taken with the first client and given back when the process
+// ends, as a bus driver does: a client still open at exit must be closed
+// before this runs. The trace shows the order.
+static void release_bus_at_exit()
+{
+    promsim::emulated_call("VPD_Client::release_bus", "", [] { return 0; });
+}
+
 VPD_Client::VPD_Client()
 {
+    static const bool bus_taken = std::atexit(release_bus_at_exit) == 0;
+    (void)bus_taken;
     // Nothing to open; the trace still shows the client's lifetime. A fault
     // rule has nowhere to go from a constructor and is only traced.
     promsim::emulated_call("VPD_Client::VPD_Client", "", [] { return 0; });
