@@ -5,6 +5,7 @@
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
 #include "driver/console_input.h"
+#include "driver/console_output.h"
 #include "swServerApi.h"
 
 namespace {
@@ -33,18 +34,25 @@ void store_address(MgmtData &block, std::size_t offset, const unsigned char addr
 
 }  // namespace
 
-int read_dotted_quad(const char *prompt, unsigned char address[4])
+int parse_dotted_quad(const char *line, unsigned char address[4])
 {
-    printf("%s: ", prompt);
-    fflush(stdout);
-    char line[80];
-    read_console_line(line, sizeof line);
     unsigned int parts[4];
     if (sscanf(line, "%u.%u.%u.%u", &parts[0], &parts[1], &parts[2], &parts[3]) != 4)
         return -1;
     for (int i = 0; i < 4; ++i)
         address[i] = static_cast<unsigned char>(parts[i] & 0xff);
     return 0;
+}
+
+int read_dotted_quad(const char *prompt, unsigned char address[4])
+{
+    printf("%s: ", prompt);
+    flush_output();
+    // End of input takes the path of an unusable answer, with its words.
+    char line[80];
+    if (read_console_line(line, sizeof line) < 0)
+        return -1;
+    return parse_dotted_quad(line, address);
 }
 
 void mgmt_ip_set()

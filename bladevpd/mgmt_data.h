@@ -15,9 +15,12 @@ struct MgmtData {
     unsigned char bytes[1024];
 };
 
-// Shows "prompt: " and reads "a.b.c.d" (anything after the fourth number
-// ignored; each number's low 8 bits kept). 0 with the address, or -1 with
-// the address untouched.
+// Reads "a.b.c.d" from `line` (anything after the fourth number ignored;
+// each number's low 8 bits kept). 0 with the address, or -1 with the
+// address untouched.
+int parse_dotted_quad(const char *line, unsigned char address[4]);
+
+// Shows "prompt: " and parses one console line as parse_dotted_quad does.
 int read_dotted_quad(const char *prompt, unsigned char address[4]);
 
 #endif

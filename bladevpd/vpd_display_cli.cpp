@@ -5,6 +5,8 @@
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
 #include "driver/console_input.h"
+#include "driver/console_output.h"
+#include "driver/process_exit.h"
 
 namespace {
 
@@ -43,12 +45,13 @@ int vpd_display_cli()
     printf("\nVPD display cli.  First parameter is the offset (hex).  Second\n");
     printf("parameter is the length (decimal).  Ctrl-C to exit.\n\n");
     // The client stays open for the life of the loop; end of input ends the
-    // process, which closes it.
+    // process, which closes it on the way out.
     for (;;) {
         printf("vpd-> ");
-        fflush(stdout);
+        flush_output();
         char line[80];
-        read_console_line(line, sizeof line);
+        if (read_console_line(line, sizeof line) < 0)
+            end_process(0);
         run_command(*vpd_client, line);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "bladevpd/vpd_actions.h"
 #include "driver/main_menu.h"
+#include "driver/process_exit.h"
 #include "driver/process_state.h"
 #include "driver/strtol32.h"
 #include "prom/prom_actions.h"
@@ -74,7 +75,7 @@ struct ActionSet {
     printf("\t\tWhere arg can be: %s, %s, %s, %s, %s, or %s\n", listed_words[0], listed_words[1],
            listed_words[2], listed_words[3], listed_words[4], listed_words[5]);
     printf("\t-m\t Main configuration menu\n");
-    exit(-1);
+    end_process(-1);
 }
 
 [[noreturn]] void unknown_chassis_word(const char *word)
@@ -82,7 +83,7 @@ struct ActionSet {
     printf("Uknown chassis type: %s\n", word);
     printf("\tValid values are: %s, %s, %s, %s, %s, or %s\n", listed_words[0], listed_words[1],
            listed_words[2], listed_words[3], listed_words[4], listed_words[5]);
-    exit(1);
+    end_process(1);
 }
 
 void deprecation_note()
@@ -104,7 +105,7 @@ void deprecation_note()
     default:
         break;
     }
-    exit(0);
+    end_process(0);
 }
 
 // Initialization failures end the process: nothing after them may run on
@@ -117,9 +118,16 @@ void initialize(int (*call)(int), bool raw)
     if (rc < 0) {
         int err = errno;
         printf("Error initializing sprom, rc = %d errno = %d\n", rc, err);
-        exit(0);
+        end_process(0);
     }
     printf("Sprom data initialized\n");
+}
+
+// A data-entry action run from the command line is named as its menu row.
+void run_entry_action(void (*action)())
+{
+    running_action_label = menu_row_label(action);
+    action();
 }
 
 void delete_tlv(uint16_t tlv_id)
@@ -158,7 +166,7 @@ bool tlv_deletable(uint16_t tlv_id)
     return false;
 }
 
-int promcfg_main(int argc, char *argv[])
+void promcfg_main(int argc, char *argv[])
 {
     int32_t product_id = 0;
     current_product_id = swServGetProductID(&product_id) < 0 ? 0 : product_id;
@@ -188,7 +196,7 @@ int promcfg_main(int argc, char *argv[])
             break;
         case 'q': vpd_clear(); break;
         case 'v': vpd_display_cli(); break;
-        case 'P': prom_display(); exit(0);
+        case 'P': prom_display(); end_process(0);
         case 'p': print_all();
         default: usage(argv[0]);  // -h, -H and getopt's own diagnostics
         }
@@ -201,16 +209,16 @@ int promcfg_main(int argc, char *argv[])
     if (actions.raw_initialize)
         initialize(swServInitializeRaw, true);
     if (actions.system_data)
-        setup_system_data();
+        run_entry_action(setup_system_data);
     if (actions.board_data)
-        setup_board_data();
+        run_entry_action(setup_board_data);
     if (actions.chassis_data)
-        setup_chassis_data();
+        run_entry_action(setup_chassis_data);
     if (actions.menu)
         main_menu();
     if (actions.set_chassis_type) {
         chassis_type_set(static_cast<ChassisType>(requested_chassis_type & 0xff));
-        exit(0);
+        end_process(0);
     }
     if (actions.telco)
         chassis_type_set_telco();
@@ -220,5 +228,5 @@ int promcfg_main(int argc, char *argv[])
         chassis_type_set_enterprise();
     if (actions.delete_tlv)
         delete_tlv(tlv_id);
-    return 0;
+    end_process(0);
 }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-// Runs the tool; returns the exit status (some paths end the process).
-int promcfg_main(int argc, char *argv[]);
+// Runs the tool and ends the process with its exit status.
+[[noreturn]] void promcfg_main(int argc, char *argv[]);
 
 // The chassis type a -x word names, matched without regard to case; false
 // for a word outside the table.

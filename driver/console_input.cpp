@@ -1,8 +1,11 @@
 #include "driver/console_input.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+
+#include "driver/console_output.h"
+#include "driver/process_exit.h"
+#include "driver/process_state.h"
 
 int read_console_line(char *buffer, int size)
 {
@@ -15,15 +18,8 @@ int read_console_line(char *buffer, int size)
         if (c == '\n')
             break;
     }
-    if (count == 0)
-        end_of_input();
     buffer[count] = '\0';
-    return count;
-}
-
-void end_of_input()
-{
-    std::exit(0);
+    return count == 0 ? -1 : count;
 }
 
 int32_t prompt_input(const char *label, char *answer, int32_t limit)
@@ -32,11 +28,15 @@ int32_t prompt_input(const char *label, char *answer, int32_t limit)
     answer[0] = '\0';
     for (;;) {
         printf("[%-48s] ", label);
-        fflush(stdout);
+        flush_output();
         int read = read_console_line(line, sizeof line);
+        if (read < 0) {
+            fprintf(stderr, "promcfg: end of input: %s not written\n", running_action_label);
+            end_process(0);
+        }
         // The last byte read is dropped unseen: the newline when the line
         // fitted, else the 63rd byte of a longer line.
-        int32_t n = read > 0 ? read - 1 : 0;
+        int32_t n = read - 1;
         if (n >= limit)
             continue;
         if (n == 0)

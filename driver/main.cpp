@@ -2,5 +2,5 @@
 
 int main(int argc, char *argv[])
 {
-    return promcfg_main(argc, argv);
+    promcfg_main(argc, argv);
 }

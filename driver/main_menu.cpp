@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 #include "bladevpd/vpd_actions.h"
 #include "driver/console_input.h"
+#include "driver/console_output.h"
+#include "driver/process_exit.h"
+#include "driver/process_state.h"
 #include "driver/strtol32.h"
 #include "kestrel/kestrel_actions.h"
 #include "prom/prom_actions.h"
@@ -45,9 +47,17 @@ uint32_t menu_row_count()
 
 }  // namespace
 
+const char *menu_row_label(void (*action)())
+{
+    const MenuEntry *row = menu_table;
+    while (row->action != nullptr && row->action != action)
+        ++row;
+    return row->name;
+}
+
 void menu_exit()
 {
-    std::exit(0);
+    end_process(0);
 }
 
 void main_menu()
@@ -58,16 +68,19 @@ void main_menu()
         for (uint32_t row = 0; row < rows; ++row)
             printf("\t%d.\t%s\n", static_cast<int>(row), menu_table[row].name);
         printf("\n\t\tSelection (0-%d): ", static_cast<int>(rows - 1));
-        fflush(stdout);
+        flush_output();
 
         char line[24];
-        read_console_line(line, sizeof line);
+        // End of input here is a script's normal end.
+        if (read_console_line(line, sizeof line) < 0)
+            end_process(0);
         uint32_t selection = static_cast<uint32_t>(strtol32(line, 10));
         if (selection >= rows) {
             printf("\n");
             continue;
         }
         printf("\n");
+        running_action_label = menu_table[selection].name;
         menu_table[selection].action();
         printf("\n");
     }

@@ -11,6 +11,9 @@ struct MenuEntry {
 // its index.
 extern const MenuEntry menu_table[];
 
+// The label of the row that runs `action`.
+const char *menu_row_label(void (*action)());
+
 [[noreturn]] void menu_exit();
 
 // Lists the rows, runs the chosen one, lists again; ends only through the

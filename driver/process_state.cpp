@@ -2,3 +2,4 @@
 
 int32_t current_product_id = 0;
 uint32_t requested_chassis_type = 0;
+const char *running_action_label = "";

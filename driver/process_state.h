@@ -11,4 +11,8 @@ extern int32_t current_product_id;
 // Value of the last valid -x word; its low 8 bits are the chassis type set.
 extern uint32_t requested_chassis_type;
 
+// The menu row label of the action that is running ("Set up board data"),
+// for words about it outside the fixed console output.
+extern const char *running_action_label;
+
 #endif

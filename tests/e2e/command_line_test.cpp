@@ -1,7 +1,11 @@
 // The command line: usage, -x words, -D, parse-time options and run order.
 #include "sim_fixture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -177,6 +181,52 @@ TEST_F(CommandLineTest, MenuOptionIgnoresChassisTypeAndQueuedActions)
     // -q collects nothing, so the menu opens after the clearing.
     EXPECT_NE(promcfg({"-q"}, "0\n").out.find("Selection (0-15): "), std::string::npos);
     EXPECT_EQ(count_in(take_trace(), "VPD_Client::clear_sprom(59) = 0"), 1u);
+}
+
+TEST_F(CommandLineTest, AFailedWriteToStandardOutputIsToldOnStandardErrorAtEveryEnd)
+{
+    const std::string full = "promcfg: write error: No space left on device\n";
+    const std::string eof = "promcfg: end of input: Set up system data (MAC, WWN, VWWN) not written\n";
+    const struct {
+        Lines args;
+        std::string input, err;
+        int status;  // 0 becomes 1; 255 and 1 stay
+    } cases[] = {
+        {{"-P"}, "", full, 1},
+        {{"-p"}, "", full, 1},
+        {{"-h"}, "", full, 255},
+        {{"-x", "foo"}, "", full, 1},
+        {{"-D", "110"}, "", full, 1},                    // end of the run
+        {{"-s"}, "\n\n\n\n", full, 1},
+        {{"-m"}, "0\n", full, 1},                        // the menu's Exit row
+        {{"-m"}, "", full, 1},                            // end of input at the menu
+        {{"-s"}, "001122334455\n", eof + full, 1},       // end of input in a dialogue
+        {{"-i"}, "", full, 1},
+    };
+    const std::string in = trace_path_ + ".in", err = trace_path_ + ".err";
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.input);
+        FILE *input = fopen(in.c_str(), "w");
+        fputs(c.input.c_str(), input);
+        fclose(input);
+        EXPECT_EQ(promtest::wait_program(promtest::start_program(
+                      "promcfg", c.args, {{"PROMSIM_DIR", dir_}}, in, "/dev/full", err)),
+                  c.status);
+        EXPECT_EQ(promtest::read_file(err), c.err);
+    }
+
+    // A reader that goes away ends the run as a closed pipe does, silently.
+    promsim({"set", "product-id", "59"});
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+    pid_t pid = promtest::start_program("promcfg", {"-p"}, {{"PROMSIM_DIR", dir_}}, "",
+                                        "/proc/self/fd/" + std::to_string(fds[1]), err);
+    close(fds[1]);
+    char head[10];
+    EXPECT_EQ(read(fds[0], head, sizeof head), static_cast<ssize_t>(sizeof head));
+    close(fds[0]);
+    EXPECT_NE(promtest::wait_program(pid), 0);
+    EXPECT_EQ(promtest::read_file(err), "");
 }
 
 }  // namespace

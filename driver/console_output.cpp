@@ -1,0 +1,21 @@
+#include "driver/console_output.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+int first_error = 0;
+
+}  // namespace
+
+void flush_output()
+{
+    if (fflush(stdout) != 0 && first_error == 0)
+        first_error = errno;
+}
+
+int first_output_error()
+{
+    return first_error;
+}
