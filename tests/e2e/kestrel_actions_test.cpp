@@ -46,30 +46,31 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
     // formatted into 3 characters, name and tag; every other byte zero.
     const std::string sn31 = "SN0123456789ABCDEF0123456789ABC";
     struct Case {
+        std::string chassis_sn;
         const char *answers;
         std::string revision, name, tag;  // the fields' bytes, before their zero fill
     };
     const Case cases[] = {
-        {"A0\nKestrel Blade\nTAG1234\n", hex(" A0"), hex("Kestrel Blade"), hex("TAG1234")},
-        {"\n\n\n", "", "", ""},  // empty answers leave their fields all zero
-        {"Rev\n\nT1\n", hex("Rev"), "", hex("T1")},
+        {sn31 + "D", "A0\nKestrel Blade\nTAG1234\n", hex(" A0"), hex("Kestrel Blade"), hex("TAG1234")},
+        {sn31 + "D", "\n\n\n", "", "", ""},  // empty answers leave their fields all zero
+        {"", "Rev\n\nT1\n", hex("Rev"), "", hex("T1")},  // an empty serial number is one
+    };
+    auto zeros = [](const std::string &field, std::size_t size) {
+        return field + std::string(2 * size - field.size(), '0');
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.answers);
-        set_up_kestrel_switch(sn31 + "D");  // 32 characters
+        set_up_kestrel_switch(c.chassis_sn);
         EXPECT_EQ(menu(std::string(kSetup) + c.answers), std::vector<std::string>{prompts});
-        auto zeros = [](const std::string &field, std::size_t size) {
-            return field + std::string(2 * size - field.size(), '0');
-        };
         EXPECT_EQ(promtest::call_arguments(take_trace(), "kestrel_initialize_vpd"),
-                  "1, 0a1b2c3d4e5f" + hex(sn31) + "00" + zeros(c.revision, 8) +
-                      zeros(c.name, 64) + zeros(c.tag, 32));
+                  "1, 0a1b2c3d4e5f" + zeros(hex(c.chassis_sn.substr(0, 31)), 32) +
+                      zeros(c.revision, 8) + zeros(c.name, 64) + zeros(c.tag, 32));
     }
 
     // A new process prints what the PROM now holds.
     std::string print = menu(kPrint).at(0);
     EXPECT_THAT(print, StartsWith("Reading data from PROM....\nSerial PROM data:\n\n0000-0007:"));
-    EXPECT_THAT(print, HasSubstr("\n0008-000f:\t0a\t1b\t2c ,\t3d =\t4e N\t5f _\t53 S\t4e N\n"));
+    EXPECT_THAT(print, HasSubstr("\n0008-000f:\t0a\t1b\t2c ,\t3d =\t4e N\t5f _\t00\t00\n"));
     EXPECT_THAT(print, HasSubstr("\n00f8-00ff:"));
     EXPECT_THAT(print, HasSubstr("\n\nService tag:\tT1\nePPID:\t\t"));
 }
