@@ -1,5 +1,7 @@
 #include "promsim_commands.h"
 
+#include "checked_number.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,7 +30,7 @@ int bad_arguments(const std::string &message)
 
 int device_failure(const std::string &what)
 {
-    const char *why = errno == EBADMSG  ? "image damaged (checksum or layout does not match)"
+    const char *why = errno == EBADMSG  ? "image damaged (size, checksum or layout does not match)"
                       : errno == ENOENT ? "no record"
                                         : std::strerror(errno);
     std::fprintf(stderr, "promsim: %s: %s\n", what.c_str(), why);
@@ -47,20 +49,13 @@ bool parse_device(const std::string &word, promsim::Device *device)
     return false;
 }
 
-bool parse_size(const std::string &word, std::size_t *value)
+bool parse_size(const std::string &word, std::size_t max, std::size_t *value)
 {
-    bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
-    std::size_t start = hex ? 2 : 0;
-    if (word.size() == start || word.size() - start > 8)
+    long long v;
+    if (!promsim::parse_number(word, promsim::NumberForm::decimal_or_hex, 0,
+                               static_cast<long long>(max), &v))
         return false;
-    std::size_t v = 0;
-    for (std::size_t i = start; i < word.size(); ++i) {
-        int digit = hex_value(word[i]);
-        if (digit < 0 || (!hex && digit > 9))
-            return false;
-        v = v * (hex ? 16 : 10) + static_cast<std::size_t>(digit);
-    }
-    *value = v;
+    *value = static_cast<std::size_t>(v);
     return true;
 }
 

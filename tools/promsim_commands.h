@@ -31,8 +31,9 @@ int device_failure(const std::string &what);  // appends strerror(errno)
 
 // Shared argument parsing; each returns false on a malformed word.
 bool parse_device(const std::string &word, promsim::Device *device);
-// "0x..." hexadecimal, else decimal; no sign.
-bool parse_size(const std::string &word, std::size_t *value);
+// "0x..." hexadecimal, else decimal; no sign; at most `max` (which a
+// long long holds).
+bool parse_size(const std::string &word, std::size_t max, std::size_t *value);
 // Pairs of hexadecimal digits, ':' between bytes allowed.
 bool parse_hex_bytes(const std::string &word, std::vector<unsigned char> *bytes);
 

@@ -2,6 +2,8 @@
 // emulator support library only, so they work on every device alike.
 #include "promsim_commands.h"
 
+#include "checked_number.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -13,17 +15,18 @@ using promsim::Device;
 
 constexpr Device kAllDevices[] = {Device::system, Device::blade, Device::kestrel};
 
+// The same longest LENGTH on every host.
+constexpr std::size_t kMaxLength = 0xffffffffu;
+
 std::string device_words(bool with_system)
 {
     return with_system ? "system, blade or kestrel" : "blade or kestrel";
 }
 
+// A whole rewrite: it replaces a damaged device too.
 int erase(Device device)
 {
-    int rc = promsim::commit_image(device, [](promsim::Image &image) {
-        image.assign(image.size(), 0xff);
-        return 0;
-    });
+    int rc = promsim::replace_image(device, promsim::Image(promsim::device_size(device), 0xff));
     return rc == 0 ? 0 : device_failure(std::string("reset ") + promsim::device_name(device));
 }
 
@@ -81,16 +84,18 @@ int cmd_dump(const Args &args)
     if (args.empty() || args.size() > 3 || !parse_device(args[0], &device))
         return bad_arguments("usage: promsim dump system|blade|kestrel [OFFSET [LENGTH]]");
     std::size_t size = promsim::device_size(device), offset = 0, length = size;
-    if (args.size() > 1 && (!parse_size(args[1], &offset) || offset >= size))
+    if (args.size() > 1 && !parse_size(args[1], size - 1, &offset))
         return bad_arguments("offset '" + args[1] + "' is not within the " +
                              std::to_string(size) + " bytes of " + args[0]);
-    if (args.size() > 2 && !parse_size(args[2], &length))
+    if (args.size() > 2 && !parse_size(args[2], kMaxLength, &length))
         return bad_arguments("bad length '" + args[2] + "'");
-    length = std::min(length, size - offset);  // a long length stops at the end
+    // A damaged file is shown as it is, as far as it goes.
     promsim::Image image;
-    if (promsim::read_image(device, image) != 0)
+    std::string damage;
+    if (promsim::read_device_file(device, image, &damage) != 0)
         return device_failure("dump " + args[0]);
-    hex_dump(image, offset, length);
+    if (offset < image.size())
+        hex_dump(image, offset, std::min(length, image.size() - offset));  // stops at the end
     return 0;
 }
 
@@ -101,8 +106,9 @@ int cmd_poke(const Args &args)
     std::vector<unsigned char> bytes;
     if (args.size() != 3 || !parse_device(args[0], &device))
         return bad_arguments("usage: promsim poke system|blade|kestrel OFFSET HEXBYTES");
-    if (!parse_size(args[1], &offset) || !parse_hex_bytes(args[2], &bytes) ||
-        offset + bytes.size() > promsim::device_size(device))
+    std::size_t size = promsim::device_size(device);
+    if (!parse_size(args[1], size - 1, &offset) || !parse_hex_bytes(args[2], &bytes) ||
+        !promsim::range_within(offset, bytes.size(), size))
         return bad_arguments("poke needs an offset and hex bytes within the device");
     int rc = promsim::commit_image(device, [&](promsim::Image &image) {
         std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<long>(offset));

@@ -4,10 +4,12 @@
 #include "promsim_commands.h"
 
 #include "byte_order.h"
+#include "checked_number.h"
 #include "system_prom.h"
 #include "tlv_ids.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 namespace promsim_tool {
@@ -103,19 +105,11 @@ std::string format_value(const SystemItem *item, const Bytes &data, bool quoted)
 // Decimal, signed or unsigned, within 32 bits; stored as its low 32 bits.
 bool parse_integer(const std::string &word, uint32_t *value)
 {
-    bool negative = !word.empty() && word[0] == '-';
-    std::size_t start = negative || (!word.empty() && word[0] == '+') ? 1 : 0;
-    if (word.size() == start || word.size() - start > 10)
+    long long v;
+    if (!promsim::parse_number(word, promsim::NumberForm::signed_decimal, INT32_MIN, UINT32_MAX,
+                               &v))
         return false;
-    unsigned long long v = 0;
-    for (std::size_t i = start; i < word.size(); ++i) {
-        if (word[i] < '0' || word[i] > '9')
-            return false;
-        v = v * 10 + static_cast<unsigned>(word[i] - '0');
-    }
-    if (negative ? v > 0x80000000ull : v > 0xffffffffull)
-        return false;
-    *value = static_cast<uint32_t>(negative ? 0x100000000ull - v : v);
+    *value = static_cast<uint32_t>(v);
     return true;
 }
 

@@ -4,11 +4,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim_fixture.h"
@@ -23,6 +30,20 @@ using Lines = std::vector<std::string>;
 class EmulatedSystemProm : public promtest::SimTest {
 protected:
     std::string get(const std::string &item) { return promsim({"get", item}); }
+    std::string file(const std::string &name) { return promtest::read_file(dir_ + "/" + name); }
+    Lines folder()
+    {
+        Lines names;
+        // readdir64: a 32-bit readdir fails on 64-bit inode numbers.
+        if (DIR *d = opendir(dir_.c_str())) {
+            while (dirent64 *e = readdir64(d))
+                if (e->d_name[0] != '.')
+                    names.push_back(e->d_name);
+            closedir(d);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
 TEST_F(EmulatedSystemProm, WhatOneProcessWritesTheNextReadsAndDeletes)
@@ -149,6 +170,22 @@ TEST_F(EmulatedSystemProm, MalformedHooksAndArgumentsEndWithStatus2AndOneLine)
         {{}, {"set", "mac0", "0011223344"}},
         {{}, {"set", "subassy8", "X"}},
         {{}, {"poke", "system", "8191", "0011"}},
+        {{{"PROMSIM_FAIL", "swServFlush#18446744073709551626=1"}}, {"list"}},
+        {{{"PROMSIM_FAIL", "swServFlush#4294967296=1"}}, {"list"}},
+        {{{"PROMSIM_FAIL", "swServFlush=-2147483649"}}, {"list"}},
+        {{{"PROMSIM_FAIL", "swServFlush=-1/2147483648"}}, {"list"}},
+        {{{"PROMSIM_ASIC_MACS", "18446744073709551617"}}, {"list"}},
+        {{{"PROMSIM_ASIC_MACS", "0x10"}}, {"list"}},
+        {{}, {"poke", "system", "0xffffffff", "ab"}},
+        {{}, {"poke", "system", "4294967295", "ab"}},
+        {{}, {"poke", "kestrel", "0x7ff", "0011"}},
+        {{}, {"dump", "system", "8192"}},
+        {{}, {"dump", "system", "0x1", "-1"}},
+        {{}, {"dump", "system", "0", "0x100000000"}},
+        {{}, {"set", "product-id", "18446744073709551617"}},
+        {{}, {"set", "port-count", "4294967296"}},
+        {{}, {"set", "port-count", "-2147483649"}},
+        {{}, {"set", "port-count", "1 "}},
     };
     for (const auto &c : cases) {
         std::vector<RunResult> runs = {promsim_result(c.promsim_args, c.env)};
@@ -162,6 +199,108 @@ TEST_F(EmulatedSystemProm, MalformedHooksAndArgumentsEndWithStatus2AndOneLine)
         EXPECT_TRUE(take_trace().empty());
     }
     EXPECT_EQ(promsim({"tlvs"}), "system PROM erased: no records\n");
+}
+
+// A file of the wrong size is a damaged device, not a short blank one: it
+// refuses reads and writes and keeps its bytes until an initialization.
+TEST_F(EmulatedSystemProm, WrongSizedSystemPromIsDamagedUntilInitialized)
+{
+    const struct {
+        std::size_t size;
+        Lines repair;
+    } cases[] = {{0, {"-i"}}, {100, {"-r"}}, {8191, {}}, {8193, {"-i"}}};
+    for (const auto &c : cases) {
+        promsim({"set", "product-code", "PC"});
+        std::string bytes = file("system.prom");
+        bytes.resize(c.size, '\xff');
+        std::ofstream(dir_ + "/system.prom", std::ios::binary | std::ios::trunc) << bytes;
+
+        EXPECT_EQ(promsim_result({"get", "product-code"}).status, 1) << c.size;
+        RunResult tlvs = promsim_result({"tlvs"});
+        EXPECT_EQ(tlvs.status, 1) << c.size;
+        EXPECT_THAT(tlvs.out, HasSubstr("damaged: file of " + std::to_string(c.size) +
+                                        " bytes, not 8192"));
+        EXPECT_EQ(promsim_result({"set", "clei", "X"}).status, 1) << c.size;
+        EXPECT_EQ(promsim_result({"poke", "system", "0", "00"}).status, 1) << c.size;
+        EXPECT_THAT(promcfg({"-c"}, "SN\n\n").out,
+                    HasSubstr("Error writing chassis SN, rc = -1 errno = 74\n"));
+        EXPECT_THAT(promcfg({"-P"}).out, HasSubstr("Product code                : Undefined\n"));
+        EXPECT_TRUE(file("system.prom") == bytes) << c.size;
+
+        if (c.repair.empty())
+            promsim({"reset", "system"});
+        else
+            EXPECT_EQ(promcfg(c.repair).status, 0) << c.size;
+        EXPECT_EQ(file("system.prom").size(), 8192u) << c.size;
+        EXPECT_EQ(promsim_result({"tlvs"}).status, 0) << c.size;
+    }
+}
+
+// Processes killed while they create the folder's devices leave no
+// temporary file behind, and the devices that exist are whole.
+TEST_F(EmulatedSystemProm, KillsDuringFirstUseLeaveNoTemporaryFiles)
+{
+    auto started = std::chrono::steady_clock::now();
+    promsim({"list"});
+    auto first_use = std::chrono::steady_clock::now() - started;
+    pid_t pid = 0;
+    for (int round = 0; round < 30; ++round) {
+        for (const char *device : {"system.prom", "blade.prom", "kestrel.prom"})
+            unlink((dir_ + "/" + device).c_str());
+        pid = start_promsim({"list"});
+        std::this_thread::sleep_for(first_use * (round % 10) / 10);
+        kill(pid, SIGKILL);
+        promtest::wait_program(pid);
+    }
+    // What killed runs of earlier versions left: a private blank file of a
+    // dead process, and a commit's temporary file.
+    std::ofstream(dir_ + "/blade.prom.blank." + std::to_string(pid)) << "x";
+    std::ofstream(dir_ + "/kestrel.prom.new") << "x";
+    promsim({"list"});
+    EXPECT_THAT(folder(), ::testing::ElementsAre("blade.lock", "blade.prom", "kestrel.lock",
+                                                 "kestrel.prom", "system.lock", "system.prom"));
+    EXPECT_TRUE(file("system.prom") == std::string(8192, '\xff'));
+    EXPECT_TRUE(file("blade.prom") == std::string(65536, '\xff'));
+    EXPECT_TRUE(file("kestrel.prom") == std::string(2048, '\xff'));
+}
+
+// With HOME unset the folder comes from the password entry; a user without
+// one gets a one-line error, never a folder at the root of the file system.
+// Needs root, to run as a user that has no password entry.
+TEST_F(EmulatedSystemProm, NoHomeFolderIsAClearError)
+{
+    const uid_t stranger = 54321;
+    if (getuid() != 0 || getpwuid(stranger))
+        GTEST_SKIP() << "needs root and a free user ID";
+    int pipe_fds[2];
+    ASSERT_EQ(pipe(pipe_fds), 0);
+    pid_t helper = fork();
+    if (helper == 0) {
+        close(pipe_fds[0]);
+        unsetenv("HOME");
+        unsetenv("XDG_STATE_HOME");
+        std::string report;
+        if (setgroups(0, nullptr) == 0 && setgid(stranger) == 0 && setuid(stranger) == 0) {
+            for (const char *program : {"promsim", "promcfg"}) {
+                RunResult r = promtest::run_program(program, {program == std::string("promsim")
+                                                                  ? "list" : "-P"}, "", {});
+                report += std::to_string(r.status) + " " + r.out + "|" + r.err;
+            }
+        }
+        ssize_t ignored = write(pipe_fds[1], report.data(), report.size());
+        (void)ignored;
+        _exit(0);
+    }
+    close(pipe_fds[1]);
+    std::string report;
+    char buf[512];
+    for (ssize_t n; (n = read(pipe_fds[0], buf, sizeof buf)) > 0;)
+        report.append(buf, static_cast<std::size_t>(n));
+    close(pipe_fds[0]);
+    promtest::wait_program(helper);
+    const std::string error = "promsim: no folder for the emulated hardware: HOME is unset and "
+                              "user 54321 has no home folder (set PROMSIM_DIR)\n";
+    EXPECT_EQ(report, "2 |" + error + "2 |" + error);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The emulated blade VPD client. Each member checks its arguments, then that
 // the blade is there, then reads the image or commits its change at once
 // (lock, re-read, change, atomic rename). Failures return a negative errno
-// value and set errno.
+// value and set errno. A damaged image (a file of the wrong size) fails
+// every read and data write with -EBADMSG; only the whole rewrites of size
+// detection and clearing replace it.
 #include "VPD_Client.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "blade_vpd_layout.h"
+#include "checked_number.h"
 #include "sim_support.h"
 
 namespace {
@@ -33,11 +36,26 @@ int commit_blade(Change change)
     return rc < 0 ? fail_from_errno() : 0;
 }
 
+// Size detection and clearing write every byte: the new image replaces
+// whatever was there, a damaged one too.
+int rewrite_blade(const Image &image)
+{
+    if (!promsim::device_present(Device::blade))
+        return fail_errno(-ENODEV);
+    return promsim::replace_image(Device::blade, image) < 0 ? fail_from_errno() : 0;
+}
+
 // offset and length must stay inside the 1024-byte management block.
 bool mgmt_range_ok(int offset, int length, const unsigned char *buffer)
 {
-    return offset >= 0 && length >= 0 && offset <= int(bladevpd::kMgmtSize) &&
-           length <= int(bladevpd::kMgmtSize) - offset && (length == 0 || buffer);
+    return promsim::call_range_within(offset, length, bladevpd::kMgmtSize) &&
+           (length == 0 || buffer);
+}
+
+// Where a checked management range starts in the image.
+std::ptrdiff_t mgmt_at(int offset)
+{
+    return static_cast<std::ptrdiff_t>(bladevpd::kMgmtStart) + offset;
 }
 
 std::string num(long long value)
@@ -116,7 +134,7 @@ int VPD_Client::read_mgmt_data(int offset, int length, unsigned char *buffer)
         int rc = promsim::read_present_image(Device::blade, image);
         if (rc < 0)
             return rc;
-        std::copy_n(image.begin() + bladevpd::kMgmtStart + offset, length, buffer);
+        std::copy_n(image.begin() + mgmt_at(offset), length, buffer);
         return 0;
     });
 }
@@ -131,7 +149,7 @@ int VPD_Client::write_mgmt_data(int offset, int length, unsigned char *buffer)
         if (!mgmt_range_ok(offset, length, buffer))
             return fail_errno(-EINVAL);
         return commit_blade([&](Image &image) {
-            std::copy_n(buffer, length, image.begin() + bladevpd::kMgmtStart + offset);
+            std::copy_n(buffer, length, image.begin() + mgmt_at(offset));
         });
     });
 }
@@ -152,7 +170,9 @@ int VPD_Client::sprom_size(unsigned int product_id)
         int size = bladevpd::product_vpd_size(product_id);
         if (size < 0)
             return fail_errno(size);
-        int rc = commit_blade(bladevpd::write_probe_pattern);
+        Image probed(promsim::kBladeVpdSize, 0xff);
+        bladevpd::write_probe_pattern(probed);
+        int rc = rewrite_blade(probed);
         return rc < 0 ? rc : size;
     });
 }
@@ -163,6 +183,6 @@ int VPD_Client::clear_sprom(unsigned int product_id)
         int size = bladevpd::product_vpd_size(product_id);
         if (size < 0)
             return fail_errno(size);
-        return commit_blade([](Image &image) { std::fill(image.begin(), image.end(), 0); });
+        return rewrite_blade(Image(promsim::kBladeVpdSize, 0));
     });
 }

@@ -1,7 +1,8 @@
 // The emulated Kestrel library. kestrel_open hands out one handle per
 // process; every other call checks the handle (-EBADF), its arguments
-// (-EINVAL), then that the PROM is there (-ENODEV). Failures return a
-// negative errno value and set errno.
+// (-EINVAL), then that the PROM is there (-ENODEV) and whole (-EBADMSG for a
+// file of the wrong size). Failures return a negative errno value and set
+// errno.
 #include "kestrelApi.h"
 
 #include <algorithm>
@@ -105,10 +106,15 @@ int kestrel_initialize_vpd(int handle, kestrel_vpd_data *record)
             return fail_errno(-EINVAL);
         if (!promsim::device_present(Device::kestrel))
             return fail_errno(-ENODEV);
-        int rc = promsim::commit_image(Device::kestrel, [&](Image &image) {
-            kestrelprom::write_vpd_area(image, *record);
-            return 0;
-        });
+        // Set-up rewrites a damaged PROM whole: the area, and erased
+        // bytes after it.
+        int rc = promsim::commit_image(
+            Device::kestrel,
+            [&](Image &image) {
+                kestrelprom::write_vpd_area(image, *record);
+                return 0;
+            },
+            promsim::DamagedImage::start_erased);
         return rc < 0 ? fail_from_errno() : 0;
     });
 }

@@ -3,9 +3,12 @@
 // touched any device.
 #include "sim_support.h"
 
+#include "checked_number.h"
+
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 
@@ -16,36 +19,6 @@ bool is_name_char(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            c == '_' || c == ':';
-}
-
-// Decimal digits only, no sign, no blanks, at most `max`.
-bool parse_unsigned(const std::string &text, unsigned long long max, unsigned long long *value)
-{
-    if (text.empty() || text.size() > 20)
-        return false;
-    unsigned long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + static_cast<unsigned>(c - '0');
-        if (v > max)
-            return false;
-    }
-    *value = v;
-    return true;
-}
-
-bool parse_int(const std::string &text, int *value)
-{
-    bool negative = !text.empty() && text[0] == '-';
-    bool has_sign = negative || (!text.empty() && text[0] == '+');
-    unsigned long long magnitude;
-    unsigned long long limit = negative ? 1ull + INT_MAX : INT_MAX;
-    if (!parse_unsigned(has_sign ? text.substr(1) : text, limit, &magnitude))
-        return false;
-    *value = negative ? static_cast<int>(-static_cast<long long>(magnitude))
-                      : static_cast<int>(magnitude);
-    return true;
 }
 
 std::string trim(const std::string &text)
@@ -70,24 +43,20 @@ bool parse_rule(const std::string &text, FailRule &rule)
     for (char c : rule.name)
         if (!is_name_char(c))
             return false;
-    rule.nth = 0;
-    if (hash != std::string::npos) {
-        unsigned long long nth;
-        if (!parse_unsigned(left.substr(hash + 1), ULONG_MAX, &nth) || nth == 0)
-            return false;
-        rule.nth = static_cast<unsigned long>(nth);
-    }
-
-    std::size_t slash = right.find('/');
-    if (!parse_int(right.substr(0, slash), &rule.rc))
+    // The same ranges on every host: N within 32 bits, RC and ERRNO ints.
+    long long nth = 0, rc, error = EIO;
+    if (hash != std::string::npos &&
+        !parse_number(left.substr(hash + 1), NumberForm::decimal, 1, UINT32_MAX, &nth))
         return false;
-    rule.error = EIO;
-    if (slash != std::string::npos) {
-        unsigned long long error;
-        if (!parse_unsigned(right.substr(slash + 1), INT_MAX, &error))
-            return false;
-        rule.error = static_cast<int>(error);
-    }
+    std::size_t slash = right.find('/');
+    if (!parse_number(right.substr(0, slash), NumberForm::signed_decimal, INT_MIN, INT_MAX, &rc))
+        return false;
+    if (slash != std::string::npos &&
+        !parse_number(right.substr(slash + 1), NumberForm::decimal, 0, INT_MAX, &error))
+        return false;
+    rule.nth = static_cast<unsigned long>(nth);
+    rule.rc = static_cast<int>(rc);
+    rule.error = static_cast<int>(error);
     return true;
 }
 
@@ -98,14 +67,6 @@ struct Hooks {
     std::map<std::string, unsigned long> calls;
 };
 
-[[noreturn]] void die(const std::string &message)
-{
-    std::string line = message + "\n";
-    ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
-    (void)ignored;
-    _exit(2);
-}
-
 Hooks &hooks()
 {
     static Hooks *h = [] {
@@ -113,13 +74,13 @@ Hooks &hooks()
         const char *fail = getenv("PROMSIM_FAIL");
         std::string bad;
         if (fail && !parse_fail_rules(fail, made->rules, &bad))
-            die("promsim: malformed PROMSIM_FAIL rule '" + bad +
-                "' (expected NAME[#N]=RC[/ERRNO])");
+            stop_on_bad_setup("promsim: malformed PROMSIM_FAIL rule '" + bad +
+                              "' (expected NAME[#N]=RC[/ERRNO])");
         const char *asic = getenv("PROMSIM_ASIC_MACS");
         if (asic) {
             if (!parse_asic_mac_count(asic, &made->asic_count))
-                die(std::string("promsim: malformed PROMSIM_ASIC_MACS '") + asic +
-                    "' (expected a decimal count)");
+                stop_on_bad_setup(std::string("promsim: malformed PROMSIM_ASIC_MACS '") + asic +
+                                  "' (expected a decimal count)");
             made->asic_override = true;
         }
         return made;
@@ -160,11 +121,19 @@ bool parse_fail_rules(const std::string &text, std::vector<FailRule> &rules, std
 
 bool parse_asic_mac_count(const std::string &text, unsigned int *count)
 {
-    unsigned long long value;
-    if (!parse_unsigned(text, UINT_MAX, &value))
+    long long value;
+    if (!parse_number(text, NumberForm::decimal, 0, UINT32_MAX, &value))
         return false;
     *count = static_cast<unsigned int>(value);
     return true;
+}
+
+void stop_on_bad_setup(const std::string &message)
+{
+    std::string line = message + "\n";
+    ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
+    (void)ignored;
+    _exit(2);
 }
 
 bool injected_failure(const char *name, int *rc)

@@ -28,8 +28,20 @@ const char *device_name(Device device);
 std::size_t device_size(Device device);
 
 // PROMSIM_DIR, else $XDG_STATE_HOME/promcfg/sim, else
-// $HOME/.local/state/promcfg/sim; created on first use with blank devices.
+// $HOME/.local/state/promcfg/sim, else the same under the home folder of the
+// user's password entry; empty variables count as unset, and so does a home
+// of "/". Created on first use with blank devices; first use also removes
+// temporary files of killed runs. With no folder to be had the process ends
+// with status 2 and one line on standard error (checked when the library
+// loads, too).
 std::string sim_dir();
+
+// The choice behind sim_dir(), as a pure function of the variables (null
+// when unset) and of the password entry's home folder, which is asked for
+// only when needed (null: no entry). False when there is no folder: never
+// one at the root of the file system.
+bool choose_sim_dir(const char *promsim_dir, const char *xdg_state_home, const char *home,
+                    const char *(*passwd_home)(), std::string *dir);
 
 // The device's image file in the folder: "system.prom", "blade.prom" or
 // "kestrel.prom".
@@ -41,10 +53,21 @@ std::string device_path(Device device);
 bool device_present(Device device);
 int set_device_present(Device device, bool present);
 
-// The device's current image, device_size() bytes, all 0xff when blank (a
-// missing or short file reads as erased beyond its end). Returns 0, or -1
-// with errno set.
+// The device's file as it is. A missing file is blank: `bytes` gets
+// device_size() bytes of 0xff. A file of any other size than the device's
+// (zero-length included) is damaged: *damage gets the reason ("file of 100
+// bytes, not 8192", else it is left empty) and `bytes` the file's first
+// bytes, device_size() at most. Returns 0, or -1 with errno set.
+int read_device_file(Device device, Image &bytes, std::string *damage);
+
+// The device's current image, device_size() bytes (all 0xff when blank).
+// Returns 0, or -1 with errno set: EBADMSG for a damaged file.
 int read_image(Device device, Image &image);
+
+// What a commit does with a damaged device file: fail (EBADMSG, the file
+// stays as it is), or start the change from an erased image because the
+// change rewrites the device as a whole.
+enum class DamagedImage { refuse, start_erased };
 
 // Read-modify-write under an exclusive lock on the device: `change` gets the
 // current image and returns 0 to commit it or a negative code (errno set)
@@ -52,9 +75,20 @@ int read_image(Device device, Image &image);
 // same folder, flushes it and renames it over the old image, so a process
 // killed at any instant leaves the old or the new image. Returns 0 or the
 // negative code (errno set).
-int commit_image(Device device, const std::function<int(Image &)> &change);
+int commit_image(Device device, const std::function<int(Image &)> &change,
+                 DamagedImage on_damaged = DamagedImage::refuse);
 
-// One PROMSIM_FAIL rule, NAME[#N]=RC[/ERRNO]; nth 0 matches every call.
+// The whole rewrite: puts `image` (device_size() bytes, else EINVAL) in
+// place of whatever the device holds, damaged or not, as one commit. What
+// repairs a damaged device.
+int replace_image(Device device, const Image &image);
+
+// Ends the process with status 2 after one line on standard error: the
+// test hooks or the folder cannot be used, so nothing may happen.
+[[noreturn]] void stop_on_bad_setup(const std::string &message);
+
+// One PROMSIM_FAIL rule, NAME[#N]=RC[/ERRNO]; nth 0 matches every call,
+// else N is 1 to 4294967295.
 struct FailRule {
     std::string name;
     unsigned long nth = 0;
@@ -68,6 +102,7 @@ struct FailRule {
 bool parse_fail_rules(const std::string &text, std::vector<FailRule> &rules, std::string *bad);
 
 // Parses a PROMSIM_ASIC_MACS value: decimal digits only, up to 2^32 - 1.
+// Both parsers read their numbers with parse_number().
 bool parse_asic_mac_count(const std::string &text, unsigned int *count);
 
 // How the blade VPD and Kestrel libraries fail: the negative errno value,
@@ -89,8 +124,9 @@ inline int fail_from_errno()
 int read_present_image(Device device, Image &image);
 
 // Copies `length` bytes from `offset` of a plugged-in device: 0, -EINVAL for
-// a range outside the device, or a failure of read_present_image.
-int read_present_range(Device device, long offset, int length, unsigned char *buffer);
+// a range outside the device (negatives included), or a failure of
+// read_present_image.
+int read_present_range(Device device, long long offset, long long length, unsigned char *buffer);
 
 // Counts this call of `name` and, when a PROMSIM_FAIL rule matches it, sets
 // errno and returns true with the rule's result in *rc. The first matching

@@ -47,8 +47,13 @@ int load_records(Records &records)
 int inspect_system_prom(StoreState &state, Records &records, std::string &why)
 {
     Image image;
-    if (read_image(Device::system, image) != 0)
+    if (read_device_file(Device::system, image, &why) != 0)
         return -1;
+    if (!why.empty()) {
+        records.clear();
+        state = StoreState::damaged;
+        return 0;
+    }
     state = parse_store(image, records, &why);
     return 0;
 }
@@ -116,17 +121,16 @@ int delete_record(uint16_t id)
     return rc;
 }
 
+// Whole rewrites: they replace a damaged image, of whatever size, too.
 int initialize_store(bool raw)
 {
-    if (raw && commit_image(Device::system, [](Image &image) {
-            image.assign(image.size(), 0xff);
-            return 0;
-        }) != 0)
+    Image image(kSystemPromSize, 0xff);
+    if (raw && replace_image(Device::system, image) != 0)
         return -1;
-    int rc = commit_image(Device::system, [](Image &image) { return store(Records(), image); });
-    if (rc == 0)
-        staged().clear();
-    return rc;
+    if (store(Records(), image) != 0 || replace_image(Device::system, image) != 0)
+        return -1;
+    staged().clear();
+    return 0;
 }
 
 int commit_record(uint16_t id, const Bytes *data)

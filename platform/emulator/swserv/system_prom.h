@@ -34,8 +34,9 @@ int flush_staged();
 // exists.
 int delete_record(uint16_t id);
 
-// Writes a fresh empty store and forgets staged writes. `raw` erases the
-// whole device first, as its own commit.
+// Writes a fresh empty store over whatever the device holds (damaged
+// included) and forgets staged writes. `raw` erases the whole device first,
+// as its own commit.
 int initialize_store(bool raw);
 
 // Writes or (data null) removes one record at once, bypassing the staging;

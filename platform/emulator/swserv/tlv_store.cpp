@@ -38,7 +38,7 @@ StoreState parse_store(const std::vector<unsigned char> &image, Records &records
     if (get_be16(&image[4]) != kVersion)
         return damaged(why, "unknown store version");
     std::size_t length = get_be16(&image[6]);
-    if (kStoreHeaderSize + length > image.size())
+    if (length > image.size() - kStoreHeaderSize)
         return damaged(why, "record length beyond the image");
     if (get_be32(&image[kCrcOffset]) != image_crc(image))
         return damaged(why, "checksum mismatch");
@@ -63,9 +63,15 @@ StoreState parse_store(const std::vector<unsigned char> &image, Records &records
 
 std::size_t store_size(const Records &records)
 {
+    const std::size_t most = static_cast<std::size_t>(-1);
     std::size_t size = kStoreHeaderSize;
-    for (const auto &record : records)
+    for (const auto &record : records) {
+        // Saturates: records too big for any image never wrap to a small size.
+        if (size > most - kRecordHeaderSize ||
+            record.second.size() > most - kRecordHeaderSize - size)
+            return most;
         size += kRecordHeaderSize + record.second.size();
+    }
     return size;
 }
 

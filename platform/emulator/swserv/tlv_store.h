@@ -34,7 +34,8 @@ enum class StoreState { erased, valid, damaged };
 StoreState parse_store(const std::vector<unsigned char> &image, Records &records,
                        std::string *why = nullptr);
 
-// Bytes of an image that a store of these records takes up.
+// Bytes of an image that a store of these records takes up (SIZE_MAX when
+// that is beyond what a size_t holds).
 std::size_t store_size(const Records &records);
 
 // Writes a valid store of `records` over the whole of `image` (keeping its
