@@ -341,6 +341,9 @@ TEST_F(MessageTest, VpdSizeAndClear)
     walk({
         {blade(43), kMenu, "13\n", "FAIL=VPD_Client::sprom_size=-1", "Unable to detect VPD size!  rc=-1 (0xffffffff)\n",
          {"VPD_Client::sprom_size(43) = -1", kClosed}},
+        // Only a negative result is a failure: a size of 0 is a size.
+        {blade(43), kMenu, "13\n", "FAIL=VPD_Client::sprom_size=0", "VPD size = 0 (0)\n",
+         {"VPD_Client::sprom_size(43) = 0", kClosed}},
         {blade(34), kMenu, "12\n", "FAIL=VPD_Client::clear_sprom=-5", "Unable to write VPD!  rc=-5 (0xfffffffb)\n",
          {"VPD_Client::clear_sprom(34) = -5", kClosed}},
         {blade(59), {"-q", "-D", "122"}, "", "FAIL=VPD_Client::clear_sprom=-5",
