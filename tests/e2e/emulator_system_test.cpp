@@ -279,6 +279,7 @@ TEST_F(EmulatedSystemProm, NoHomeFolderIsAClearError)
         close(pipe_fds[0]);
         unsetenv("HOME");
         unsetenv("XDG_STATE_HOME");
+        setenv("TMPDIR", "/tmp", 1);  // the stranger cannot write in the caller's TMPDIR
         std::string report;
         if (setgroups(0, nullptr) == 0 && setgid(stranger) == 0 && setuid(stranger) == 0) {
             for (const char *program : {"promsim", "promcfg"}) {
