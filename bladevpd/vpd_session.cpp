@@ -8,7 +8,7 @@
 #include "prom/missing_prerequisite.h"
 #include "swServerApi.h"
 
-static_assert(sizeof(VPD_Client) <= VPD_CLIENT_STORAGE, "VPD_Client fits its storage");
+static_assert(sizeof(VPD_Client) <= vpd_client_storage, "VPD_Client fits its storage");
 static_assert(alignof(VPD_Client) <= alignof(std::max_align_t), "malloc storage suits VPD_Client");
 
 VPD_Client *vpd_client = nullptr;
@@ -46,7 +46,7 @@ int vpd_init()
         printf("Operation not allowed for this product type!\n");
         return -1;
     }
-    std::unique_ptr<void, FreeStorage> storage(std::malloc(VPD_CLIENT_STORAGE));
+    std::unique_ptr<void, FreeStorage> storage(std::malloc(vpd_client_storage));
     if (!storage) {
         printf("Error!  Unable allocate memory for I2C API!\n");
         return -1;

@@ -2,9 +2,14 @@
 #ifndef PROMCFG_BLADEVPD_VPD_SESSION_H
 #define PROMCFG_BLADEVPD_VPD_SESSION_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "VPD_Client.h"
+
+// The storage the one client is made in: the size the client's library
+// gives for it.
+constexpr std::size_t vpd_client_storage = 1100;
 
 // The process-wide client slot; empty when no action has a client open.
 extern VPD_Client *vpd_client;

@@ -9,13 +9,16 @@
 namespace {
 
 constexpr int image_size = 256;
+// The library is not told the size of the text buffer; 64 bytes is what it
+// may fill.
+constexpr std::size_t text_size = 64;
 
 // Prints a text the library put in `text`, or its failure code. The
 // buffer's last byte is forced to a terminator so a misbehaving library
 // cannot make the print run past it.
-void print_text(int rc, char (&text)[KESTREL_TEXT_MAX])
+void print_text(int rc, char (&text)[text_size])
 {
-    text[KESTREL_TEXT_MAX - 1] = '\0';
+    text[text_size - 1] = '\0';
     if (rc < 0)
         printf("Undefined (rc = %d)\n", rc);
     else
@@ -42,7 +45,7 @@ int kestrel_vpd_print()
     byte_row_dump(image, sizeof image, 0);
     printf("\n\n");
 
-    char text[KESTREL_TEXT_MAX] = {};
+    char text[text_size] = {};
     printf("Service tag:\t");
     print_text(kestrel_get_service_tag(kestrel_handle, text), text);
     printf("ePPID:\t\t");

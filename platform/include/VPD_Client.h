@@ -2,15 +2,13 @@
 //
 // One client reaches the VPD PROM of the blade switch module. There is no
 // open call: a constructed client is ready for every member. Members that
-// report an outcome return an int, negative on failure. The client's
-// storage is at most VPD_CLIENT_STORAGE bytes.
+// report an outcome return an int, negative on failure. The client fits in
+// 1100 bytes of storage.
 #ifndef VPD_CLIENT_H
 #define VPD_CLIENT_H
 
 #include <cstddef>
 #include <cstdint>
-
-#define VPD_CLIENT_STORAGE 1100
 
 // The record that initialize_vpd lays into the VPD, 972 bytes. Integers are
 // in the machine's byte order.

@@ -2,16 +2,14 @@
 //
 // kestrel_open returns a positive handle on success (0 or less on failure);
 // every other call takes that handle first and returns a negative code on
-// failure. The text calls are not told the buffer size: they write at most
-// KESTREL_TEXT_MAX bytes, terminator included.
+// failure. The text calls are not told the buffer size: callers give 64
+// bytes, and the library writes at most that, terminator included.
 #ifndef KESTRELAPI_H
 #define KESTRELAPI_H
 
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-#define KESTREL_TEXT_MAX 64
 
 // The record that kestrel_initialize_vpd writes to the blade, 142 bytes.
 typedef struct kestrel_vpd_data {

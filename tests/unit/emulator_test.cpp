@@ -27,6 +27,9 @@ using promsim::Device;
 using promsim::Image;
 using Bytes = std::vector<unsigned char>;
 
+// The text buffer callers give the Kestrel text calls.
+constexpr std::size_t kKestrelText = 64;
+
 TEST(EmulatorSupport, Crc32CheckValueAndTraceTextsStayOneQuotedLine)
 {
     EXPECT_EQ(promsim::crc32("123456789", 9), 0xcbf43926u);
@@ -321,7 +324,7 @@ TEST_F(EmulatorTest, WrongSizedKestrelPromIsDamagedUntilSetUp)
     int handle = kestrel_open();
     kestrel_vpd_data record{};
     std::strcpy(record.service_tag, "TAG");
-    char text[KESTREL_TEXT_MAX];
+    char text[kKestrelText];
     Bytes buf(16);
     for (std::size_t size : {0, 0x100, 2047, 2049}) {
         std::string damaged = resize(Device::kestrel, size);
@@ -368,7 +371,7 @@ TEST_F(EmulatorTest, KestrelTextsNeedTheRecordAndNeverOverrunTheirBuffer)
 {
     int handle = kestrel_open();
     ASSERT_GT(handle, 0);
-    char buf[KESTREL_TEXT_MAX + 32];
+    char buf[kKestrelText + 32];
     EXPECT_EQ(kestrel_get_service_tag(handle, buf), -ENODATA);
     EXPECT_EQ(kestrel_get_eppid(handle, buf), -ENODATA);
     kestrel_vpd_data record{};
@@ -386,8 +389,8 @@ TEST_F(EmulatorTest, KestrelTextsNeedTheRecordAndNeverOverrunTheirBuffer)
     for (auto call : {kestrel_get_service_tag, kestrel_get_eppid}) {
         std::memset(buf, 0x7f, sizeof buf);
         ASSERT_EQ(call(handle, buf), 0);
-        EXPECT_LT(strnlen(buf, sizeof buf), std::size_t(KESTREL_TEXT_MAX));
-        EXPECT_EQ(std::string(buf + KESTREL_TEXT_MAX, 32), std::string(32, '\x7f'));
+        EXPECT_LT(strnlen(buf, sizeof buf), kKestrelText);
+        EXPECT_EQ(std::string(buf + kKestrelText, 32), std::string(32, '\x7f'));
     }
 }
 

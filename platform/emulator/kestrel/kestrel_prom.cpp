@@ -72,7 +72,7 @@ std::string derive_eppid(const kestrel_vpd_data &record)
 
 void copy_out(const std::string &text, char *buffer)
 {
-    std::size_t length = std::min(text.size(), std::size_t(KESTREL_TEXT_MAX - 1));
+    std::size_t length = std::min(text.size(), kTextBufferSize - 1);
     std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
 }

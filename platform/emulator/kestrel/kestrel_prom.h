@@ -32,7 +32,10 @@ std::string field_text(const char *field, std::size_t size);
 // service tag, e.g. "CN-A1B2C3-A00-ABC1234"; 51 characters at most.
 std::string derive_eppid(const kestrel_vpd_data &record);
 
-// Copies text into a caller's buffer of KESTREL_TEXT_MAX bytes, cut to fit,
+// The size of the callers' text buffers, which the text calls are not told.
+constexpr std::size_t kTextBufferSize = 64;
+
+// Copies text into a caller's buffer of kTextBufferSize bytes, cut to fit,
 // always terminated.
 void copy_out(const std::string &text, char *buffer);
 
