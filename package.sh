@@ -1,13 +1,30 @@
 #!/bin/sh
-# Builds the packages into build-package/packages:
-#   promcfg-sim_<version>_<arch>.deb   the tool on the emulated platform,
-#                                      with promsim, manuals and completion.
+# Builds the packages:
+#   build-package/packages/promcfg-sim_<version>_<arch>.deb
+#       the tool on the emulated platform, with promsim, manuals and
+#       completion, for this machine;
+#   build-switch/packages/promcfg_<version>_powerpc.deb and .tar.gz
+#       the switch tools and their manuals, for the switch. Built against a
+#       stand-in of the switch's sysroot (packaging/switch-sysroot), or the
+#       real one when PROMCFG_PLATFORM_SYSROOT names it.
 # Installs the Debian packages it needs when they are missing.
 set -eu
 cd "$(dirname "$0")"
 ./setup-deps.sh package
-cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX=/usr -DPROMCFG_BUILD_TESTS=OFF -DPROMCFG_BUILD_BENCH=OFF
+
+cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DPROMCFG_BUILD_TESTS=OFF -DPROMCFG_BUILD_BENCH=OFF
 cmake --build build-package -j "$(nproc)"
 (cd build-package && cpack)
-ls build-package/packages/*.deb
+
+sysroot=${PROMCFG_PLATFORM_SYSROOT:-}
+if [ -z "$sysroot" ]; then
+    sysroot=$(pwd)/build-switch/stub-sysroot
+    packaging/switch-sysroot/make-stub-sysroot.sh "$sysroot"
+fi
+cmake -S . -B build-switch -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DCMAKE_TOOLCHAIN_FILE="$(pwd)/cmake/powerpc-linux-gnu.cmake" \
+  -DPROMCFG_PLATFORM_SYSROOT="$sysroot" -DPROMCFG_BUILD_TESTS=OFF -DPROMCFG_BUILD_BENCH=OFF
+cmake --build build-switch -j "$(nproc)"
+(cd build-switch && cpack)
+ls build-package/packages/*.deb build-switch/packages/*

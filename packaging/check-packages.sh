@@ -5,13 +5,29 @@
 set -eu
 cd "$(dirname "$0")/.."
 deb=$(ls build-package/packages/promcfg-sim_*.deb)
+switch_deb=$(ls build-switch/packages/promcfg_*_powerpc.deb)
+switch_tgz=$(ls build-switch/packages/promcfg_*_powerpc.tar.gz)
 
 # Tags that stand are overridden, with the reason, in packaging/.
-lintian --fail-on error,warning "$deb"
+lintian --fail-on error,warning "$deb" "$switch_deb"
+
+# The switch package and tarball hold the switch tools and manuals only.
+expected="./usr/sbin/promcfg
+./usr/share/doc/promcfg/changelog.Debian.gz
+./usr/share/doc/promcfg/copyright
+./usr/share/lintian/overrides/promcfg
+./usr/share/man/man8/promcfg.8.gz"
+[ "$(dpkg-deb --fsys-tarfile "$switch_deb" | tar t | grep -v '/$' | sort)" = "$expected" ]
+[ "$(tar tzf "$switch_tgz" | grep -v '/$' | sed 's|^[^/]*/|./|' | sort)" = "$expected" ]
+dpkg-deb -f "$switch_deb" Depends | grep -qv "swServer\|fcsm\|kestrel"
 
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 dpkg-deb -x "$deb" "$tree"
+# The switch's promcfg runs on the stand-in libraries (every call fails).
+dpkg-deb -x "$switch_deb" "$tree/switch"
+LD_LIBRARY_PATH=build-switch/stub-sysroot/usr/lib qemu-ppc -L /usr/powerpc-linux-gnu \
+    "$tree/switch/usr/sbin/promcfg" -P | grep -q "Product ID .*: Undefined"
 PROMSIM_DIR="$tree/sim" "$tree/usr/bin/promsim" set product-id 59
 PROMSIM_DIR="$tree/sim" "$tree/usr/bin/promcfg" -P | grep -q "Product ID .*: 59 (Pellan)"
 
