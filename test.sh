@@ -3,6 +3,9 @@
 #   ./test.sh            native build (build/)
 #   ./test.sh sanitize   AddressSanitizer + UndefinedBehaviorSanitizer (build-sanitize/)
 #   ./test.sh powerpc    32-bit big-endian PowerPC, tests under qemu-ppc (build-powerpc/)
+#   ./test.sh powerpc-sanitize
+#                        both: the PowerPC build with AddressSanitizer and
+#                        UndefinedBehaviorSanitizer (build-powerpc-sanitize/)
 # Installs the Debian packages it needs when they are missing.
 set -eu
 cd "$(dirname "$0")"
@@ -14,7 +17,10 @@ case "$kind" in
 native)   dir=build;          flags="-DPROMCFG_BUILD_TESTS=ON" ;;
 sanitize) dir=build-sanitize; flags="-DPROMCFG_BUILD_TESTS=ON -DPROMCFG_SANITIZE=address,undefined -DPROMCFG_BUILD_BENCH=OFF" ;;
 powerpc)  dir=build-powerpc;  flags="-DPROMCFG_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=$(pwd)/cmake/powerpc-linux-gnu.cmake" ;;
-*) echo "usage: $0 [native|sanitize|powerpc]" >&2; exit 2 ;;
+powerpc-sanitize)
+          dir=build-powerpc-sanitize
+          flags="-DPROMCFG_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=$(pwd)/cmake/powerpc-linux-gnu.cmake -DPROMCFG_SANITIZE=address,undefined" ;;
+*) echo "usage: $0 [native|sanitize|powerpc|powerpc-sanitize]" >&2; exit 2 ;;
 esac
 
 # shellcheck disable=SC2086
