@@ -1,11 +1,26 @@
 #!/bin/sh
 # Installs the Debian 12 packages a build needs, when missing.
-#   ./setup-deps.sh [native|sanitize|powerpc|all]
+#   ./setup-deps.sh [native|sanitize|powerpc|powerpc-sanitize|fuzz|package|all]
 set -eu
 kind=${1:-native}
-packages="cmake g++ make googletest libgtest-dev libbenchmark-dev"
+packages="cmake g++ make googletest libgtest-dev libbenchmark-dev groff-base"
 case "$kind" in
-powerpc|all) packages="$packages g++-powerpc-linux-gnu qemu-user" ;;
+powerpc|powerpc-sanitize|all) packages="$packages g++-powerpc-linux-gnu qemu-user" ;;
+esac
+case "$kind" in
+powerpc-sanitize|all) packages="$packages libasan8-powerpc-cross libubsan1-powerpc-cross" ;;
+esac
+
+# fuzz: clang-14 with libFuzzer and its sanitizers, llvm-14 for the
+# coverage report, and AFL++, for fuzz/run.sh.
+case "$kind" in
+fuzz) packages="$packages clang-14 libclang-rt-14-dev llvm-14 afl++" ;;
+esac
+
+# package: CPack's Debian packages and their checks (package.sh,
+# packaging/check-packages.sh).
+case "$kind" in
+package|all) packages="$packages dpkg-dev lintian bash-completion man-db g++-powerpc-linux-gnu qemu-user" ;;
 esac
 
 missing=""

@@ -66,14 +66,19 @@ protected:
 TEST_F(BladeVpdTest, SetupLaysTheRecordOutInTheVpd)
 {
     set_up_switch(43);
-    // Revision 256 and -1 are asked again; then date code, part, FRU, POS
-    // ID, manufacturer and name in their asked order.
-    std::string out = menu_action("5\n256\n-1\n7\n1x\nPN-1\nFRU-2\nab\nIBM\nBlade Name\n");
+    // Revision 256 and -1 are asked again, and so is every answer longer
+    // than its field (a 4-character revision, a 5-character date code, a
+    // 21-character part number); then date code, part, FRU, POS ID,
+    // manufacturer and name in their asked order.
+    std::string out = menu_action("5\n0001\n256\n-1\n7\n12345\n1x\n" + std::string(21, 'P') +
+                                  "\nPN-1\nFRU-2\nab\nIBM\nBlade Name\n");
     std::string prompts;
     for (const char *label : {"Hardware Rev     (decimal number 0-255)",
                               "Hardware Rev     (decimal number 0-255)",
                               "Hardware Rev     (decimal number 0-255)",
-                              "Date code        (WWYY - WW=1-52)", "Part Number", "FRU Number",
+                              "Hardware Rev     (decimal number 0-255)",
+                              "Date code        (WWYY - WW=1-52)", "Date code        (WWYY - WW=1-52)",
+                              "Part Number", "Part Number", "FRU Number",
                               "POS ID           (HEX number 0-ffff)", "Manufacturer ID",
                               "Product Name"}) {
         char prompt[80];
@@ -248,8 +253,9 @@ TEST_F(BladeVpdTest, IpSettingsLandInTheManagementBlock)
     EXPECT_EQ(menu_action("8\n10.0.0.1 and more\n256.1.2.3\n255.255.255.0\n"),
               "Enter IP address: Enter gateway address: Enter netmask: "
               "IP info written to VPD successfully.\n");
-    // Byte 6 set, then IP, netmask and gateway (256 kept as its low 8 bits).
-    EXPECT_EQ(vpd_bytes(0x1000 + 6, 13), "01" "0a000001" "ffffff00" "00010203");
+    // Byte 6 set, then IP, netmask and gateway (256 kept as its low 8 bits);
+    // the bytes around them stay as they were.
+    EXPECT_EQ(vpd_bytes(0x1000 + 5, 15), "ff" "01" "0a000001" "ffffff00" "00010203" "ff");
     EXPECT_EQ(menu_action("9\n"), "");
     EXPECT_EQ(vpd_bytes(0x1000 + 6, 13), std::string(26, '0'));
 

@@ -31,4 +31,15 @@ TEST(FindProduct, WalksInTableOrderToTheTerminatingRow)
     }
 }
 
+TEST(FindProduct, FindsEveryListedRowByItsOwnId)
+{
+    // The second row of ID 15 is never found: the first one is.
+    for (const ProductEntry *row = product_table; row->id != -1; ++row) {
+        const ProductEntry &found = find_product(row->id, 0);
+        EXPECT_EQ(found.id, row->id);
+        EXPECT_STREQ(found.name, row->name) << row->id;
+        EXPECT_EQ(found.subtype, 0) << row->id;
+    }
+}
+
 }  // namespace
