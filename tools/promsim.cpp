@@ -19,6 +19,9 @@ constexpr Command kCommands[] = {
     {"list", promsim_tool::cmd_list},     {"tlvs", promsim_tool::cmd_tlvs},
     {"dump", promsim_tool::cmd_dump},     {"poke", promsim_tool::cmd_poke},
     {"absent", promsim_tool::cmd_absent}, {"present", promsim_tool::cmd_present},
+    {"save", promsim_tool::cmd_save},     {"load", promsim_tool::cmd_load},
+    {"status", promsim_tool::cmd_status}, {"version", promsim_tool::cmd_version},
+    {"--version", promsim_tool::cmd_version},
 };
 
 const char kHelp[] =
@@ -40,9 +43,18 @@ const char kHelp[] =
     "                                     hex dump of an image, 16 bytes a row\n"
     "  poke system|blade|kestrel OFFSET HEXBYTES\n"
     "                                     overwrite raw bytes (to damage an image)\n"
+    "  save system|blade|kestrel FILE     copy the device's whole image to FILE as it\n"
+    "                                     is, a damaged one byte for byte (with a\n"
+    "                                     note on standard error); FILE appears\n"
+    "                                     whole or not at all\n"
+    "  load system|blade|kestrel FILE     put a saved image of the device's size\n"
+    "                                     back: one commit that replaces whatever\n"
+    "                                     the device holds, a damaged image too\n"
+    "  status                             the folder and what each device holds\n"
     "  absent blade|kestrel               unplug a device: its library fails\n"
     "  present blade|kestrel              plug it back in\n"
     "  help                               this text\n"
+    "  version, --version                 print promsim's version\n"
     "\n"
     "System PROM items (set/get/unset), with their record IDs:\n"
     "  mac0 0x110, mac1 0x111, asic-mac0..asic-mac47 0x500..0x52f\n"
@@ -56,19 +68,39 @@ const char kHelp[] =
     "promsim writes straight into the committed store: no staging, no trace,\n"
     "none of promcfg's checks. A damaged system PROM refuses set and unset;\n"
     "reset system (or promcfg -i / -r) replaces it. A device file of the wrong\n"
-    "size is damaged: dump shows what it holds, poke refuses it, reset replaces it.\n"
+    "size is damaged: dump shows what it holds, save keeps it as it is, poke refuses\n"
+    "it, reset or load replaces it.\n"
     "\n"
     "OFFSET and LENGTH: decimal, or hexadecimal with 0x; OFFSET within the device,\n"
     "LENGTH at most 4294967295. A LENGTH past the end stops at the end.\n"
     "\n"
-    "Exit status: 0 done, 1 the device refused (damaged image, no such record),\n"
-    "2 bad arguments.\n"
+    "status prints one line each, always in this order:\n"
+    "  folder DIR\n"
+    "  DEVICE present|absent blank|data|damaged [(DETAIL)]    system, blade, kestrel\n"
+    "  product-id VALUE|none|unknown\n"
+    "blank: only 0xff bytes; DETAIL: the system PROM store's record count (\"3\n"
+    "records\"), or why the image is damaged (\"file of 100 bytes, not 2048\",\n"
+    "\"checksum mismatch\"). product-id is none without a record, unknown while the\n"
+    "system PROM is damaged. A device file that cannot be read shows as\n"
+    "\"unreadable (REASON)\" and status ends with 1.\n"
+    "\n"
+    "Exit status: 0 done, 1 the device refused or a file error (damaged image, no\n"
+    "such record, a FILE that cannot be read or written), 2 bad arguments (also a\n"
+    "load FILE of another size than the device).\n"
     "\n"
     "Test hooks read by the emulated libraries: PROMSIM_FAIL, PROMSIM_ASIC_MACS,\n"
     "PROMSIM_TRACE. Formats, the TLV map and the ASIC MAC table are in\n"
     "docs/emulated-platform.md.\n";
 
 }  // namespace
+
+int promsim_tool::cmd_version(const Args &args)
+{
+    if (!args.empty())
+        return bad_arguments("usage: promsim --version");
+    std::printf("promsim %s\n", PROMCFG_VERSION);
+    return 0;
+}
 
 int main(int argc, char **argv)
 {

@@ -5,8 +5,10 @@
 #define PROMCFG_TOOLS_PROMSIM_COMMANDS_H
 
 #include "sim_support.h"
+#include "tlv_store.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,10 +26,31 @@ int cmd_dump(const Args &args);
 int cmd_poke(const Args &args);
 int cmd_absent(const Args &args);
 int cmd_present(const Args &args);
+int cmd_save(const Args &args);
+int cmd_load(const Args &args);
+int cmd_status(const Args &args);
+int cmd_version(const Args &args);
 
 // "promsim: MESSAGE" on standard error; return status 2 / 1.
 int bad_arguments(const std::string &message);
 int device_failure(const std::string &what);  // appends strerror(errno)
+
+// What a device's bytes hold: `bytes` are its file's first bytes (the whole
+// image unless `damage`, the wrong size's reason, is set). `word` is
+// "blank", "data" or "damaged"; `detail` the record count of a system PROM
+// store or the damage's reason; `records` a system PROM's records.
+struct ImageState {
+    std::string word;
+    std::string detail;
+    promsim::Records records;
+};
+ImageState image_state(promsim::Device device, const promsim::Image &bytes,
+                       const std::string &damage);
+// "WORD" or "WORD (DETAIL)", as status prints it.
+std::string state_text(const ImageState &state);
+
+// A system PROM record's value as list and tlvs print it.
+std::string record_text(uint16_t id, const promsim::Image &data);
 
 // Shared argument parsing; each returns false on a malformed word.
 bool parse_device(const std::string &word, promsim::Device *device);

@@ -162,6 +162,13 @@ int unknown_item(const std::string &name)
 
 }  // namespace
 
+std::string record_text(uint16_t id, const Bytes &data)
+{
+    const SystemItem *item;
+    (void)name_of(id, &item);
+    return format_value(item, data, true);
+}
+
 int cmd_set(const Args &args)
 {
     if (args.size() != 2)

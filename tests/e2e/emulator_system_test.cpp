@@ -8,6 +8,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,13 +32,22 @@ class EmulatedSystemProm : public promtest::SimTest {
 protected:
     std::string get(const std::string &item) { return promsim({"get", item}); }
     std::string file(const std::string &name) { return promtest::read_file(dir_ + "/" + name); }
-    Lines folder()
+    // A path beside the emulated hardware's folder, removed with it.
+    std::string beside(const std::string &name)
+    {
+        return dir_.substr(0, dir_.rfind('/') + 1) + name;
+    }
+    void write_file(const std::string &path, const std::string &bytes)
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    Lines folder(std::string path = "")
     {
         Lines names;
         // readdir64: a 32-bit readdir fails on 64-bit inode numbers.
-        if (DIR *d = opendir(dir_.c_str())) {
+        if (DIR *d = opendir((path.empty() ? dir_ : path).c_str())) {
             while (dirent64 *e = readdir64(d))
-                if (e->d_name[0] != '.')
+                if (e->d_name != std::string(".") && e->d_name != std::string(".."))
                     names.push_back(e->d_name);
             closedir(d);
         }
@@ -186,6 +196,10 @@ TEST_F(EmulatedSystemProm, MalformedHooksAndArgumentsEndWithStatus2AndOneLine)
         {{}, {"set", "port-count", "4294967296"}},
         {{}, {"set", "port-count", "-2147483649"}},
         {{}, {"set", "port-count", "1 "}},
+        {{}, {"save", "system"}},
+        {{}, {"load", "disk", "x"}},
+        {{}, {"status", "all"}},
+        {{}, {"--version", "x"}},
     };
     for (const auto &c : cases) {
         std::vector<RunResult> runs = {promsim_result(c.promsim_args, c.env)};
@@ -234,6 +248,91 @@ TEST_F(EmulatedSystemProm, WrongSizedSystemPromIsDamagedUntilInitialized)
         EXPECT_EQ(file("system.prom").size(), 8192u) << c.size;
         EXPECT_EQ(promsim_result({"tlvs"}).status, 0) << c.size;
     }
+}
+
+// A bench's backup and restore: save copies the image as it is, load puts
+// it back over a reset, a damaged or an absent device alike.
+TEST_F(EmulatedSystemProm, SaveResetLoadRestoresEveryDeviceByteForByte)
+{
+    const struct {
+        const char *device;
+        Lines setup, more;
+    } cases[] = {
+        {"system", {"set", "product-id", "59"}, {"set", "clei", "CL"}},
+        {"blade", {"poke", "blade", "0xfffe", "0a0b"}, {"poke", "blade", "1", "4b"}},
+        {"kestrel", {"absent", "kestrel"}, {"poke", "kestrel", "1", "4b"}},
+    };
+    for (const auto &c : cases) {
+        std::string prom = std::string(c.device) + ".prom", saved = beside("saved.img");
+        promsim(c.setup);
+        promsim(c.more);
+        std::string before = file(prom);
+        write_file(saved, "an older backup");
+        EXPECT_EQ(promsim_result({"save", c.device, saved}).err, "") << c.device;
+        EXPECT_TRUE(promtest::read_file(saved) == before) << c.device;
+        promsim({"reset", c.device});
+        ASSERT_FALSE(file(prom) == before) << c.device;
+        promsim({"load", c.device, saved});
+        EXPECT_TRUE(file(prom) == before) << c.device;
+
+        // Damaged by its size: saved as it is, refused by load, repaired by
+        // loading the good image.
+        bool longer = c.device == std::string("kestrel");
+        std::string damaged = before.substr(0, 100) + std::string(longer ? 2000 : 0, 'x');
+        write_file(dir_ + "/" + prom, damaged);
+        RunResult save = promsim_result({"save", c.device, beside("damaged.img")});
+        EXPECT_EQ(save.status, 0) << c.device;
+        EXPECT_EQ(save.err, std::string("promsim: saved ") + c.device +
+                                " as it is: damaged (file of " + std::to_string(damaged.size()) +
+                                " bytes, not " + std::to_string(before.size()) + ")\n");
+        EXPECT_TRUE(promtest::read_file(beside("damaged.img")) == damaged) << c.device;
+        for (const std::string &bad : {beside("damaged.img"), dir_ + "/system.lock"}) {
+            RunResult load = promsim_result({"load", c.device, bad});
+            EXPECT_EQ(load.status, 2) << c.device;
+            EXPECT_THAT(load.err, HasSubstr(" is not a " + std::string(c.device) + " image: "));
+            EXPECT_TRUE(file(prom) == damaged) << c.device;
+        }
+        EXPECT_EQ(promsim_result({"load", c.device, beside("missing.img")}).status, 1);
+        promsim({"load", c.device, saved});
+        EXPECT_TRUE(file(prom) == before) << c.device;
+    }
+    // A save that cannot rename leaves no temporary file behind.
+    ASSERT_EQ(mkdir(beside("out").c_str(), 0755), 0);
+    EXPECT_EQ(promsim_result({"save", "blade", beside("out")}).status, 1);
+    EXPECT_THAT(folder(beside("")), ::testing::ElementsAre("damaged.img", "out", "saved.img",
+                                                           "sim"));
+}
+
+TEST_F(EmulatedSystemProm, StatusNamesTheFolderEachDeviceAndTheProductId)
+{
+    const struct {
+        Lines change;
+        const char *system, *blade, *kestrel, *product_id;
+    } steps[] = {
+        {{"list"}, "present blank", "present blank", "present blank", "none"},
+        {{"set", "product-id", "59"}, "present data (1 record)", "present blank", "present blank",
+         "59"},
+        {{"absent", "kestrel"}, "present data (1 record)", "present blank", "absent blank", "59"},
+        {{"poke", "blade", "0x10", "00"}, "present data (1 record)", "present data", "absent blank",
+         "59"},
+        {{"poke", "system", "0x1000", "00"}, "present damaged (checksum mismatch)", "present data",
+         "absent blank", "unknown"},
+        {{"reset", "system"}, "present blank", "present data", "absent blank", "none"},
+    };
+    for (const auto &step : steps) {
+        promsim(step.change);
+        EXPECT_EQ(promsim({"status"}), "folder " + dir_ + "\nsystem " + step.system + "\nblade " +
+                                           step.blade + "\nkestrel " + step.kestrel +
+                                           "\nproduct-id " + step.product_id + "\n")
+            << step.change[0];
+    }
+    write_file(dir_ + "/kestrel.prom", "");
+    EXPECT_THAT(promsim({"status"}),
+                HasSubstr("\nkestrel absent damaged (file of 0 bytes, not 2048)\n"));
+
+    std::string version = promsim({"--version"});
+    EXPECT_THAT(version, ::testing::MatchesRegex("promsim [0-9]+(\\.[0-9]+)*\n"));
+    EXPECT_EQ(promsim({"version"}), version);
 }
 
 // Processes killed while they create the folder's devices leave no
