@@ -32,7 +32,7 @@ cases=(
     "promcfg -D13|$(seq_words -D13{0..7})"
     "promcfg -D|-D"
     "promcfg -D 9|"
-    "promsim |reset set unset get list tlvs dump poke save load status absent present help --help -h --version"
+    "promsim |reset set unset get list tlvs dump poke save load status absent present help version --help -h --version"
     "promsim s|set save status"
     "promsim reset |system blade kestrel all"
     "promsim get asic-mac4|asic-mac4 $(seq_words asic-mac4{0..7})"
