@@ -47,12 +47,13 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
     const std::string sn31 = "SN0123456789ABCDEF0123456789ABC";
     struct Case {
         std::string chassis_sn;
-        const char *answers;
+        std::string answers;
         std::string revision, name, tag;  // the fields' bytes, before their zero fill
     };
     const Case cases[] = {
         {sn31 + "D", "A0\nKestrel Blade\nTAG1234\n", hex(" A0"), hex("Kestrel Blade"), hex("TAG1234")},
         {sn31 + "D", "\n\n\n", "", "", ""},  // empty answers leave their fields all zero
+        {"C", "1\n" + std::string(30, 'N') + "\n\n", hex("  1"), hex(std::string(30, 'N')), ""},
         {"", "Rev\n\nT1\n", hex("Rev"), "", hex("T1")},  // an empty serial number is one
     };
     auto zeros = [](const std::string &field, std::size_t size) {

@@ -112,6 +112,7 @@ TEST_F(ConsoleTest, AnswersAreCheckedForLengthThenForPrintableBytes)
         {std::string(63, 'X') + "SN12345\n\n", kSerial + kSerial + kClei + kUpdated,
          {"swServSetChassisSN_bus(\"SN12345\", 8, 0) = 0", "swServFlush() = 0"}},
         {"\n\n", kSerial + kClei, {}},
+        {"\nX\n", kSerial + kClei + kUpdated, {"swServSetCLEI_bus(\"X\", 2, 0) = 0", "swServFlush() = 0"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.input);

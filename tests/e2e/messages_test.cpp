@@ -320,6 +320,9 @@ TEST_F(MessageTest, ManagementData)
     walk({
         {blade(38), kMenu, "8\n", "", "Unsupported board type!\n", {}, no_client},
         {"", kMenu, "8\n", "", "Error!  Unable to read board type!\n", {}, no_client},
+        // The product check passed, then the client's own read of the board data failed.
+        {blade(43), kMenu, "8\n", "FAIL=swServGetProductID#3=-1", kNoBoard, {"swServGetProductID(&) = -1"},
+         no_client},
         {blade(43), kMenu, "8\n10.0.0\n", "", "Enter IP address: Bad IP address specified.\n", kOpenedClosed, no_read},
         {blade(43), kMenu, "8\n10.0.0.1\n\n", "",
          "Enter IP address: Enter gateway address: Bad gateway address specified.\n", kOpenedClosed, no_read},
