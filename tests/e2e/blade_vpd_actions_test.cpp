@@ -68,17 +68,17 @@ TEST_F(BladeVpdTest, SetupLaysTheRecordOutInTheVpd)
     set_up_switch(43);
     // Revision 256 and -1 are asked again, and so is every answer longer
     // than its field (a 4-character revision, a 5-character date code, a
-    // 21-character part number); then date code, part, FRU, POS ID,
+    // 21-character part or FRU number); then date code, part, FRU, POS ID,
     // manufacturer and name in their asked order.
     std::string out = menu_action("5\n0001\n256\n-1\n7\n12345\n1x\n" + std::string(21, 'P') +
-                                  "\nPN-1\nFRU-2\nab\nIBM\nBlade Name\n");
+                                  "\nPN-1\n" + std::string(21, 'F') + "\nFRU-2\nab\nIBM\nBlade Name\n");
     std::string prompts;
     for (const char *label : {"Hardware Rev     (decimal number 0-255)",
                               "Hardware Rev     (decimal number 0-255)",
                               "Hardware Rev     (decimal number 0-255)",
                               "Hardware Rev     (decimal number 0-255)",
                               "Date code        (WWYY - WW=1-52)", "Date code        (WWYY - WW=1-52)",
-                              "Part Number", "Part Number", "FRU Number",
+                              "Part Number", "Part Number", "FRU Number", "FRU Number",
                               "POS ID           (HEX number 0-ffff)", "Manufacturer ID",
                               "Product Name"}) {
         char prompt[80];

@@ -35,13 +35,14 @@ protected:
 
 TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
 {
-    std::string prompts;
-    for (const char *label : {"Hardware Rev (3 characters)", "Product name (Max. 30 characters)",
-                              "Service tag  (7 characters)"}) {
-        char prompt[80];
-        snprintf(prompt, sizeof prompt, "[%-48s] ", label);
-        prompts += prompt;
-    }
+    auto prompt = [](const char *label) {
+        char text[80];
+        snprintf(text, sizeof text, "[%-48s] ", label);
+        return std::string(text);
+    };
+    const std::string revision = prompt("Hardware Rev (3 characters)"),
+                      name = prompt("Product name (Max. 30 characters)"),
+                      tag = prompt("Service tag  (7 characters)");
     // The record: MAC, the serial number cut to 31 characters, the revision
     // formatted into 3 characters, name and tag; every other byte zero.
     const std::string sn31 = "SN0123456789ABCDEF0123456789ABC";
@@ -49,11 +50,13 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
         std::string chassis_sn;
         std::string answers;
         std::string revision, name, tag;  // the fields' bytes, before their zero fill
+        bool name_asked_again = false;    // after an answer of 31 characters
     };
     const Case cases[] = {
         {sn31 + "D", "A0\nKestrel Blade\nTAG1234\n", hex(" A0"), hex("Kestrel Blade"), hex("TAG1234")},
         {sn31 + "D", "\n\n\n", "", "", ""},  // empty answers leave their fields all zero
-        {"C", "1\n" + std::string(30, 'N') + "\n\n", hex("  1"), hex(std::string(30, 'N')), ""},
+        {"C", "1\n" + std::string(31, 'M') + "\n" + std::string(30, 'N') + "\n\n", hex("  1"),
+         hex(std::string(30, 'N')), "", true},
         {"", "Rev\n\nT1\n", hex("Rev"), "", hex("T1")},  // an empty serial number is one
     };
     auto zeros = [](const std::string &field, std::size_t size) {
@@ -62,7 +65,8 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.answers);
         set_up_kestrel_switch(c.chassis_sn);
-        EXPECT_EQ(menu(std::string(kSetup) + c.answers), std::vector<std::string>{prompts});
+        EXPECT_EQ(menu(std::string(kSetup) + c.answers),
+                  std::vector<std::string>{revision + name + (c.name_asked_again ? name : "") + tag});
         EXPECT_EQ(promtest::call_arguments(take_trace(), "kestrel_initialize_vpd"),
                   "1, 0a1b2c3d4e5f" + zeros(hex(c.chassis_sn.substr(0, 31)), 32) +
                       zeros(c.revision, 8) + zeros(c.name, 64) + zeros(c.tag, 32));
