@@ -40,6 +40,8 @@ user=promcfg-check
 id "$user" >/dev/null 2>&1 || useradd --create-home "$user"
 dpkg -i "$deb"
 su "$user" -c 'set -e; cd
+    promcfg -P >/dev/null
+    promsim status | grep -q "^folder $HOME/.local/state/promcfg/sim$"
     promsim set chassis-sn CH-1
     promcfg -P | grep -q "Serial Number .*: CH-1"
     man -w promcfg promsim >/dev/null
