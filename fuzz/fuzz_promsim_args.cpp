@@ -4,6 +4,8 @@
 // Input: the first byte picks the system PROM's state (a store with
 // records, erased, damaged); the rest is the words after "promsim", one a
 // line, at most eight.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -73,7 +75,9 @@ void restore(unsigned state)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    fuzzsim::make_folder("fuzz-promsim-");
+    // save and load take a file name: relative ones land in the private
+    // folder, and no other path is ever given (see below).
+    FUZZ_CHECK(chdir(fuzzsim::make_folder("fuzz-promsim-").c_str()) == 0, "chdir");
     prepared();
     return 0;
 }
@@ -95,6 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (size == 1)
         words.pop_back();  // no words at all
+    // A file of save or load stays a plain name inside the private folder:
+    // the fuzzer must never write over, or read, a file of the machine.
+    if (words.size() > 3 && (words[1] == "save" || words[1] == "load") &&
+        (words[3].empty() || words[3].find('/') != std::string::npos || words[3][0] == '.' ||
+         words[3].size() > 32))
+        words[3] = "saved.img";
     if (words.size() > 1)
         for (const char *writer : kWriters)
             dirty = dirty || words[1] == writer;
