@@ -13,33 +13,16 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using promtest::count_calls;
 using promtest::hex;
+using promtest::prompt;
 
 constexpr char kSetup[] = "14\n";
 constexpr char kPrint[] = "15\n";
+const std::string kSwitch = "product-id=38 mac0=0a1b2c3d4e5f chassis-sn=";  // then the chassis SN
 
-class KestrelTest : public promtest::SimTest {
-protected:
-    void set_up_kestrel_switch(const std::string &chassis_sn)
-    {
-        promsim({"set", "product-id", "38"});
-        promsim({"set", "mac0", "0a1b2c3d4e5f"});
-        promsim({"set", "chassis-sn", chassis_sn});
-    }
-
-    // The outputs of the menu actions that `input` selects.
-    std::vector<std::string> menu(const std::string &input, const promtest::EnvList &env = {})
-    {
-        return promtest::menu_actions(promcfg({"-m"}, input + "0\n", env).out);
-    }
-};
+using KestrelTest = promtest::SimTest;
 
 TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
 {
-    auto prompt = [](const char *label) {
-        char text[80];
-        snprintf(text, sizeof text, "[%-48s] ", label);
-        return std::string(text);
-    };
     const std::string revision = prompt("Hardware Rev (3 characters)"),
                       name = prompt("Product name (Max. 30 characters)"),
                       tag = prompt("Service tag  (7 characters)");
@@ -64,7 +47,7 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.answers);
-        set_up_kestrel_switch(c.chassis_sn);
+        set_items(kSwitch + c.chassis_sn);
         EXPECT_EQ(menu(std::string(kSetup) + c.answers),
                   std::vector<std::string>{revision + name + (c.name_asked_again ? name : "") + tag});
         EXPECT_EQ(promtest::call_arguments(take_trace(), "kestrel_initialize_vpd"),
@@ -80,56 +63,26 @@ TEST_F(KestrelTest, SetupThenPrintShowsTheRecordAndServiceTag)
     EXPECT_THAT(print, HasSubstr("\n\nService tag:\tT1\nePPID:\t\t"));
 }
 
-TEST_F(KestrelTest, SetupRefusals)
-{
-    struct Case {
-        std::vector<std::vector<std::string>> promsim;
-        const char *expected;
-    };
-    const Case cases[] = {
-        {{{"set", "product-id", "43"}}, "Operation not allowed for this product type!\n"},
-        {{{"reset", "system"}}, "Error!  Unable read board data from system PROM!\n"
-                                "Board data must be initialized before VPD data!\n"},
-        {{{"unset", "mac0"}}, "Error!  Unable read MAC address from system PROM!\n"
-                              "System data must be initialized before VPD data!\n"},
-        {{{"unset", "chassis-sn"}}, "Error!  Unable read chassis SN from system PROM!\n"
-                                    "Chassis data must be initialized before VPD data!\n"},
-    };
-    for (const Case &c : cases) {
-        set_up_kestrel_switch("CH1");
-        for (const auto &args : c.promsim)
-            promsim(args);
-        clear_trace();
-        EXPECT_EQ(menu(kSetup), std::vector<std::string>{c.expected});
-        std::vector<std::string> trace = take_trace();
-        EXPECT_EQ(count_calls(trace, "kestrel_open"), 1);  // the open comes first
-        EXPECT_EQ(count_calls(trace, "kestrel_initialize_vpd"), 0);
-    }
-}
-
 TEST_F(KestrelTest, UnopenableLibraryPrintsNothingAndIsTriedAgain)
 {
-    struct Case {
-        bool absent;
-        promtest::EnvList env;
+    const std::pair<const char *, promtest::EnvList> cases[] = {  // the library's state, its failure
+        {"absent", {}},
+        {"present", {{"PROMSIM_FAIL", "kestrel_open=0"}}},
+        {"present", {{"PROMSIM_FAIL", "kestrel_open=-19"}}},
     };
-    const Case cases[] = {
-        {true, {}},
-        {false, {{"PROMSIM_FAIL", "kestrel_open=0"}}},
-        {false, {{"PROMSIM_FAIL", "kestrel_open=-19"}}},
-    };
-    set_up_kestrel_switch("CH1");
-    for (const Case &c : cases) {
-        promsim({c.absent ? "absent" : "present", "kestrel"});
+    set_items(kSwitch + "CH1");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.second));
+        promsim({c.first, "kestrel"});
         clear_trace();
-        EXPECT_EQ(menu(std::string(kPrint) + kSetup, c.env), (std::vector<std::string>{"", ""}));
+        EXPECT_EQ(menu(std::string(kPrint) + kSetup, c.second), (std::vector<std::string>{"", ""}));
         EXPECT_EQ(count_calls(take_trace(), "kestrel_open"), 2);
     }
 }
 
 TEST_F(KestrelTest, FailuresAreReportedInPlace)
 {
-    set_up_kestrel_switch("CH1");
+    set_items(kSwitch + "CH1");
     std::vector<std::string> actions =
         menu(std::string(kPrint) + kPrint + kSetup + "\n\n\n",
              {{"PROMSIM_FAIL", "kestrel_read#1=-5,kestrel_initialize_vpd=-5"}});

@@ -37,11 +37,7 @@ const std::string kUpdated = "\nChassis Data updated\n";
 // The calls that change the system PROM: all but its reads.
 Lines writes_in(const Lines &trace)
 {
-    Lines found;
-    for (const auto &line : trace)
-        if (line.rfind("swServ", 0) == 0 && line.rfind("swServGet", 0) != 0)
-            found.push_back(line);
-    return found;
+    return promtest::calls_of(promtest::calls_of(trace, "swServ"), "swServGet", false);
 }
 
 using MenuTest = SimTest;
@@ -127,32 +123,30 @@ TEST_F(ConsoleTest, EndOfInputInsideADialogueWritesNothingAndSaysSoOnStandardErr
 {
     auto note = [](const std::string &row) { return "promcfg: end of input: " + row + " not written\n"; };
     const struct {
-        Lines promsim;  // items set before the run
+        std::string items;  // set before the run
         Lines args;
         std::string input, err;
     } cases[] = {
-        {{}, {"-s", "-D", "110"}, "001122334455\n0011223344556677\n",
+        {"", {"-s", "-D", "110"}, "001122334455\n0011223344556677\n",
          note("Set up system data (MAC, WWN, VWWN)")},
-        {{}, {"-b", "-D", "110"}, "15\nPC-1\nSN-1\n1\nSUB\n", note("Set up board data")},
+        {"", {"-b", "-D", "110"}, "15\nPC-1\nSN-1\n1\nSUB\n", note("Set up board data")},
         // The last answer of a script without a final newline loses its last
         // character; the next question meets the end.
-        {{}, {"-c", "-D", "110"}, "SN-1", note("Set up chassis data")},
-        {{}, {"-m"}, "1\n001122334455\n", note("Set up system data (MAC, WWN, VWWN)")},
-        {{"product-id=43", "mac0=0a1b2c3d4e5f", "wwn=1000000533aabbcc", "chassis-sn=CH1"},
-         {"-m"}, "5\n7\n", note("Set up FC Switch Blade data")},
-        {{"product-id=38", "mac0=0a1b2c3d4e5f", "chassis-sn=CH1"}, {"-m"}, "14\nA0\n",
-         note("Set up Kestrel Blade VPD")},
+        {"", {"-c", "-D", "110"}, "SN-1", note("Set up chassis data")},
+        {"", {"-m"}, "1\n001122334455\n", note("Set up system data (MAC, WWN, VWWN)")},
+        {"product-id=43 mac0=0a1b2c3d4e5f wwn=1000000533aabbcc chassis-sn=CH1", {"-m"}, "5\n7\n",
+         note("Set up FC Switch Blade data")},
+        {"product-id=38 mac0=0a1b2c3d4e5f chassis-sn=CH1", {"-m"}, "14\nA0\n", note("Set up Kestrel Blade VPD")},
         // The menu's own end, the display command line and the address
         // prompts (which answer in their own words) add nothing.
-        {{}, {"-m"}, "4\n", ""},
-        {{"product-id=43"}, {"-v"}, "0 8\n", ""},
-        {{"product-id=43"}, {"-m"}, "8\n10.0.0.1\n", ""},  // "Bad gateway address specified."
+        {"", {"-m"}, "4\n", ""},
+        {"product-id=43", {"-v"}, "0 8\n", ""},
+        {"product-id=43", {"-m"}, "8\n10.0.0.1\n", ""},  // "Bad gateway address specified."
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.input);
         promsim({"reset"});
-        for (const std::string &item : c.promsim)
-            promsim({"set", item.substr(0, item.find('=')), item.substr(item.find('=') + 1)});
+        set_items(c.items);
         clear_trace();
         auto r = promcfg(c.args, c.input, {{"PROMSIM_ASIC_MACS", "2"}});
         EXPECT_EQ(r.status, 0);

@@ -1,6 +1,7 @@
 // Every failure, refusal and error text of the tool, one table per family: each row reaches its
 // message on the emulated hardware (failures forced with PROMSIM_FAIL), checks the text exactly and,
 // through the call trace, that nothing followed it: no later write, no swServFlush, the client closed.
+// The few failures that go unreported have rows too, with what followed them.
 //
 // Two texts cannot be reached and have no row:
 // - "Error!  Unable allocate memory for I2C API!": the client's 1100 bytes come from malloc, which
@@ -18,9 +19,11 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using promtest::blade;
+using promtest::kClosed;
+using promtest::prompts;
 
 const Lines kMenu = {"-m"};
-const std::string kClosed = "VPD_Client::~VPD_Client() = 0";
 const Lines kOpenedClosed = {"VPD_Client::VPD_Client() = 0", kClosed};
 const std::string kNotAllowed = "Operation not allowed for this product type!\n";
 const std::string kNoBoard = "Error!  Unable read board data from system PROM!\n"
@@ -45,34 +48,6 @@ struct Row {
     int status = 0;
 };
 
-// A switch with system, board and chassis data, less the item `without`.
-std::string blade(int product, const std::string &without = "-")
-{
-    std::string sim = "product-id=" + std::to_string(product);
-    for (const char *item : {"mac0=0a1b2c3d4e5f", "mac1=00c0ffee0001", "wwn=1000000533aabbcc", "chassis-sn=CH1",
-                             "clei=CLEI01"})
-        if (std::string(item).rfind(without + "=", 0) != 0)
-            sim += std::string(" ") + item;
-    return sim;
-}
-
-// Calls use(name, value) for each "name=value" word.
-template <typename Use>
-void each_setting(const std::string &words, Use use)
-{
-    std::istringstream in(words);
-    for (std::string word; in >> word;)
-        use(word.substr(0, word.find('=')), word.substr(word.find('=') + 1));
-}
-
-std::string prompts(const Lines &labels)
-{
-    std::string text;
-    for (const std::string &label : labels)
-        text += "[" + label + std::string(48 - label.size(), ' ') + "] ";
-    return text;
-}
-
 bool matches(const std::string &line, const std::string &pattern)
 {
     std::size_t star = pattern.find('*');
@@ -90,9 +65,11 @@ protected:
         for (const Row &row : rows) {
             SCOPED_TRACE(::testing::PrintToString(row.args) + " <" + row.input + "> " + row.env + " [" + row.sim + "]");
             promsim({"reset"});
-            each_setting(row.sim, [&](const std::string &n, const std::string &v) { promsim({"set", n, v}); });
+            set_items(row.sim);
             promtest::EnvList env;
-            each_setting(row.env, [&](const std::string &n, const std::string &v) { env.emplace_back("PROMSIM_" + n, v); });
+            std::istringstream words(row.env);
+            for (std::string w; words >> w;)
+                env.emplace_back("PROMSIM_" + w.substr(0, w.find('=')), w.substr(w.find('=') + 1));
             clear_trace();
             bool menu = row.args == kMenu;
             promtest::RunResult r = promcfg(row.args, row.input + (menu ? "0\n" : ""), env);
@@ -150,12 +127,17 @@ TEST_F(MessageTest, SystemDataEntry)
 
 TEST_F(MessageTest, BoardDataEntry)
 {
+    // 50 ASIC MACs for product 0 (none stored, none given): 48 asked and written in order (a 49th
+    // question would meet the end of input, which ends the run unwritten).
     std::string macs;
+    Lines written = {"swServGetNumAsicMACsByProductID(0, &) = 0", "swServSetPortCount(20) = 0"};
     for (int i = 0; i < 48; ++i) {
         char mac[16];
-        snprintf(mac, sizeof mac, "0000000000%02x\n", i);
-        macs += mac;
+        snprintf(mac, sizeof mac, "0000000000%02x", i);
+        macs += mac + std::string("\n");
+        written.push_back("swServSetAsicMAC(" + std::string(mac) + ", " + std::to_string(i) + ") = 0");
     }
+    written.push_back("swServFlush() = 0");
     const std::string two = "ASIC_MACS=2 FAIL=";
     walk({
         {"", {"-b"}, "15\nPC\nSN\n2\nA\nB\n", "FAIL=swServGetNumAsicMACsByProductID=-2/19",
@@ -176,10 +158,13 @@ TEST_F(MessageTest, BoardDataEntry)
          "Error writing subassembly count, rc = -6 errno = 7\n", {"swServSetSubAssy(1, \"B\", 2) = -6"}},
         {"", {"-b"}, kBoard, two + "swServSetAsicMAC#2=-7", "Error writing ASIC MAC address, rc = -7 errno = 5\n",
          {"swServSetAsicMAC(aabbccddee02, 1) = -7"}},
-        // 50 ASIC MACs: 48 asked and written (a 49th question would meet the end of input, which
-        // ends the run unwritten).
-        {"", {"-b"}, "15\n\n\n\n" + macs, "ASIC_MACS=50", "\nBoard Data updated\n",
-         {"swServSetAsicMAC(00000000002f, 47) = 0", "swServFlush() = 0"}},
+        // A failed subtype write goes unreported: every later item is written, then flushed once.
+        {"", {"-b"}, kBoard, two + "swServSetProductIDsubtype=-1", "\nBoard Data updated\n",
+         {"swServSetProductIDsubtype(0) = -1", "swServSetPortCount(20) = 0", "swServSetProductCode(\"PC\", 3) = 0",
+          "swServSetBoardSN(\"SN\", 3) = 0", "swServSetSubAssyCount(2) = 0", "swServSetSubAssy(0, \"A\", 2) = 0",
+          "swServSetSubAssy(1, \"B\", 2) = 0", "swServSetAsicMAC(aabbccddee01, 0) = 0",
+          "swServSetAsicMAC(aabbccddee02, 1) = 0", "swServFlush() = 0"}},
+        {"", {"-b"}, "\n\n\n\n" + macs, "ASIC_MACS=50", "\nBoard Data updated\n", written},
     });
 }
 
@@ -192,6 +177,9 @@ TEST_F(MessageTest, ChassisDataEntry)
          {"swServSetChassisSN_bus(\"CH1\", 4, 0) = 0", "swServSetCLEI_bus(\"CLEI1\", 6, 0) = -4"}},
         {"", {"-c"}, "\nCLEI1\n", "FAIL=swServSetCLEI_bus=-4", "Error writing CLEI, rc = -4 errno = 5\n",
          {"swServSetCLEI_bus(\"CLEI1\", 6, 0) = -4"}, {"swServSetChassisSN_bus"}},
+        // A failed flush goes unreported.
+        {"", {"-c"}, "CH1\nCLEI1\n", "FAIL=swServFlush=-1", "\nChassis Data updated\n",
+         {"swServSetChassisSN_bus(\"CH1\", 4, 0) = 0", "swServSetCLEI_bus(\"CLEI1\", 6, 0) = 0", "swServFlush() = -1"}},
     });
 }
 
@@ -203,11 +191,13 @@ TEST_F(MessageTest, StartUpInitializeAndDelete)
         {blade(43), {"-x", "foo", "-q"}, "", "",
          "Uknown chassis type: foo\n\tValid values are: telco, bc1, bc2, bc10, ht, or bcs\n",
          {"swServGetProductID(&) = 0"}, {}, nullptr, 1},
-        {"", {"-i", "-s"}, kSystem, "FAIL=swServInitialize=-3", "Error initializing sprom, rc = -3 errno = 5\n",
-         {"swServInitialize(0) = -3"}},
-        {"", {"-r", "-s"}, kSystem, "FAIL=swServInitializeRaw=-4/30",
-         "Performing raw initialization of bus 0 ...\nError initializing sprom, rc = -4 errno = 30\n",
-         {"swServInitializeRaw(0) = -4"}},
+        // A failed initialization ends the collected actions (-i, -r, -s, -b, -c, then -D).
+        {"", {"-s", "-i", "-D", "110"}, kSystem, "FAIL=swServInitialize=-3",
+         "Error initializing sprom, rc = -3 errno = 5\n", {"swServInitialize(0) = -3"}},
+        {"", {"-c", "-r", "-i"}, "SN\n", "FAIL=swServInitializeRaw=-4/30",
+         "Sprom data initialized\nPerforming raw initialization of bus 0 ...\n"
+         "Error initializing sprom, rc = -4 errno = 30\n",
+         {"swServInitialize(0) = 0", "swServInitializeRaw(0) = -4"}},
         {"", {"-D", "122"}, "", "", "Unsupported TLV: 0x122\n", {"swServGetProductID(&) = -1"}},
         {"", {"-D", "0x110"}, "", "FAIL=swServDeleteTLV=-3/16", "Error deleting TLV 0x110, rc = -3 errno = 16\n",
          {"swServDeleteTLV(272) = -3"}},
@@ -264,6 +254,7 @@ TEST_F(MessageTest, BladeVpdSetUp)
 TEST_F(MessageTest, BladeVpdPrintsAndDisplayCommandLine)
 {
     const std::string read_error = "Error reading data from VPD! (rc=0xfffffffb)\n";
+    const std::string ff_row = "\tff\tff\tff\tff\tff\tff\tff\tff\n";
     const char *cli = "Ctrl-C to exit.\n\n";
     std::vector<Row> rows = {
         {blade(43), kMenu, "6\n", "FAIL=VPD_Client::read=-5", "\n\nReading data from VPD...\n" + read_error,
@@ -271,8 +262,10 @@ TEST_F(MessageTest, BladeVpdPrintsAndDisplayCommandLine)
         {blade(47), kMenu, "10\n", "FAIL=VPD_Client::read=-1",
          "\n\nReading 8K data from VPD...\nError reading data from VPD! (rc=0xffffffff)\n",
          {"VPD_Client::read(0, 8192, &) = -1", kClosed}},
-        {blade(59), kMenu, "10\n", "FAIL=VPD_Client::read#4=-5", read_error,
-         {"VPD_Client::read(24576, 8192, &) = -5", kClosed}, {}, "Reading 8K data from VPD...\n"},
+        // The three passes read are shown whole.
+        {blade(59), kMenu, "10\n", "FAIL=VPD_Client::read#4=-5",
+         ff_row + "\n\n\nReading 8K data from VPD...\n" + read_error,
+         {"VPD_Client::read(24576, 8192, &) = -5", kClosed}, {}, "\n5ff8-5fff:"},
         {blade(34), kMenu, "10\n", "", "Board type 34 does not support this option.\n", kOpenedClosed},
         {blade(35), {"-p"}, "", "FAIL=VPD_Client::read=-5", read_error, {"VPD_Client::read(0, 4096, &) = -5", kClosed},
          {}, "Reading data from VPD...\n"},
@@ -284,7 +277,7 @@ TEST_F(MessageTest, BladeVpdPrintsAndDisplayCommandLine)
     // -p: the PROM display (its last read the CLEI), then one pass of the erased blade VPD.
     for (int product : {34, 35, 43, 47, 53}) {
         bool small = product < 40;
-        rows.push_back({blade(product), {"-p"}, "", "", "\tff\tff\tff\tff\tff\tff\tff\tff\n\n",
+        rows.push_back({blade(product), {"-p"}, "", "", ff_row + "\n",
                         {"swServGetCLEI_bus(&, 24, 0) = *", "swServGetProductID(&) = 0", "VPD_Client::VPD_Client() = 0",
                          small ? "VPD_Client::read(0, 4096, &) = 0" : "VPD_Client::read(0, 8192, &) = 0", kClosed},
                         {}, small ? "\n0ff8-0fff:" : "\n1ff8-1fff:"});
@@ -320,6 +313,7 @@ TEST_F(MessageTest, ManagementData)
     walk({
         {blade(38), kMenu, "8\n", "", "Unsupported board type!\n", {}, no_client},
         {"", kMenu, "8\n", "", "Error!  Unable to read board type!\n", {}, no_client},
+        {"", kMenu, "9\n", "", "Error!  Unable to read board type!\n", {}, no_client},
         // The product check passed, then the client's own read of the board data failed.
         {blade(43), kMenu, "8\n", "FAIL=swServGetProductID#3=-1", kNoBoard, {"swServGetProductID(&) = -1"},
          no_client},
@@ -370,8 +364,11 @@ TEST_F(MessageTest, KestrelPrintAndSetUp)
         {blade(38), kMenu, answers, "FAIL=kestrel_open=-2", "", {"kestrel_open() = -2"}},
         {"", kMenu, answers, "", kNoBoard, {"kestrel_open() = 1", "swServGetProductID(&) = -1"}},
         {blade(43), kMenu, answers, "", kNotAllowed, {"kestrel_open() = 1", "swServGetProductID(&) = 0"}},
-        {blade(38, "mac0"), kMenu, answers, "", kNoMac, {"swServGetMAC(&, 0) = -*"}, no_write},
-        {blade(38, "chassis-sn"), kMenu, answers, "", kNoChassisSn, {"swServGetChassisSN(&, 32) = -*"}, no_write},
+        {blade(38, "mac0"), kMenu, answers, "", kNoMac,
+         {"kestrel_open() = 1", "swServGetProductID(&) = 0", "swServGetMAC(&, 0) = -*"}, no_write},
+        {blade(38, "chassis-sn"), kMenu, answers, "", kNoChassisSn,
+         {"kestrel_open() = 1", "swServGetProductID(&) = 0", "swServGetMAC(&, 0) = 0",
+          "swServGetChassisSN(&, 32) = -*"}, no_write},
         {blade(38), kMenu, answers, "FAIL=kestrel_initialize_vpd=-5", "Failure initializing VPD!  rc=-5 (0xfffffffb)\n",
          {"kestrel_initialize_vpd(1, *) = -5"}},
     });

@@ -6,21 +6,15 @@
 
 namespace {
 
+using promtest::calls_of;
 using promtest::EnvList;
+using promtest::prompt;
+using promtest::prompts;
 using promtest::SimTest;
 using Lines = std::vector<std::string>;
 
 const EnvList kTwoAsicMacs = {{"PROMSIM_ASIC_MACS", "2"}};
 const EnvList kNoAsicMacs = {{"PROMSIM_ASIC_MACS", "0"}};
-
-const std::string kSystemInput = "0a1B2c3D4e5F\n00112233zz44\n0011223344556677\n-1-1zzFFfe010203\n";
-const std::string kBoardInput = "15\nPC-1\nSN-1\n2\nSUB-A\nSUB-B\naabbccddee01\naabbccddee02\n";
-
-// A prompt: the label padded to 48 in brackets.
-std::string prompt(const std::string &label)
-{
-    return "[" + label + std::string(label.size() < 48 ? 48 - label.size() : 0, ' ') + "] ";
-}
 
 // One line of the display: the label in 28 columns, then the value.
 std::string item(const std::string &label, const std::string &value)
@@ -36,17 +30,6 @@ const std::string kProductList = "Valid Product IDs:\n\t15\t= Arlen\n\t19\t= Bre
 const std::string kProductPrompt = prompt("Product ID       (decimal number)");
 const std::string kBoardHeading = "--------------------- Board Data ----------------------\n";
 const std::string kChassisHeading = "--------------------- Chassis Data --------------------\n";
-const std::string kBoardUpdated = "\nBoard Data updated\n";
-
-// The trace lines that start (or, with keep false, do not start) with prefix.
-Lines calls_of(const Lines &trace, const std::string &prefix, bool keep = true)
-{
-    Lines found;
-    for (const auto &line : trace)
-        if ((line.rfind(prefix, 0) == 0) == keep)
-            found.push_back(line);
-    return found;
-}
 
 std::size_t count_of(const std::string &text, const std::string &needle)
 {
@@ -64,29 +47,26 @@ protected:
 
 TEST_F(SystemPromTest, EnteredDataIsWrittenInOrderAndDisplayedByLaterRuns)
 {
-    EXPECT_EQ(promcfg({"-s"}, kSystemInput).out,
-              prompt("Ethernet MAC     (12 hex digits, no spaces)") +
-                  prompt("Ethernet2 MAC     (12 hex digits, no spaces)") +
-                  prompt("Switch WWN       (16 hex digits, no spaces)") +
-                  prompt("Switch VWWN      (16 hex digits, no spaces)") + "\nSystem Data updated\n");
-    EXPECT_EQ(calls(), (Lines{"swServSetMAC_bus(0a1b2c3d4e5f, 0, 0) = 0",
-                              "swServSetMAC_bus(001122330044, 1, 0) = 0",
+    EXPECT_EQ(promcfg({"-s"}, "0a1B2c3D4e5F\n00112233zz44\n0011223344556677\n-1-1zzFFfe010203\n").out,
+              prompts({"Ethernet MAC     (12 hex digits, no spaces)", "Ethernet2 MAC     (12 hex digits, no spaces)",
+                       "Switch WWN       (16 hex digits, no spaces)", "Switch VWWN      (16 hex digits, no spaces)"}) +
+                  "\nSystem Data updated\n");
+    EXPECT_EQ(calls(), (Lines{"swServSetMAC_bus(0a1b2c3d4e5f, 0, 0) = 0", "swServSetMAC_bus(001122330044, 1, 0) = 0",
                               "swServSetWWN_bus(0011223344556677, 0) = 0",
                               "swServSetVWWN_bus(ffff00fffe010203, 0) = 0", "swServFlush() = 0"}));
 
-    const std::string sub = prompt("Subassembly ID   (string max=23 chars)");
-    EXPECT_EQ(promcfg({"-b"}, kBoardInput, kTwoAsicMacs).out,
-              kProductList + kProductPrompt + prompt("Product Code     (string max=23 chars)") +
-                  prompt("Board SN         (string max=23 chars)") +
-                  prompt("# Subassemblies  (decimal, 0-8)") + sub + sub +
-                  prompt("ASIC MAC 0      (12 hex digits, no spaces)") +
-                  prompt("ASIC MAC 1      (12 hex digits, no spaces)") + kBoardUpdated);
+    const std::string sub = "Subassembly ID   (string max=23 chars)";
+    EXPECT_EQ(promcfg({"-b"}, "15\nPC-1\nSN-1\n2\nSUB-A\nSUB-B\naabbccddee01\naabbccddee02\n", kTwoAsicMacs).out,
+              kProductList + kProductPrompt +
+                  prompts({"Product Code     (string max=23 chars)", "Board SN         (string max=23 chars)",
+                           "# Subassemblies  (decimal, 0-8)", sub, sub, "ASIC MAC 0      (12 hex digits, no spaces)",
+                           "ASIC MAC 1      (12 hex digits, no spaces)"}) +
+                  "\nBoard Data updated\n");
     EXPECT_EQ(calls(), (Lines{"swServGetNumAsicMACsByProductID(15, &) = 0", "swServSetProductID(15) = 0",
                               "swServSetProductIDsubtype(0) = 0", "swServSetPortCount(20) = 0",
                               "swServSetProductCode(\"PC-1\", 5) = 0", "swServSetBoardSN(\"SN-1\", 5) = 0",
                               "swServSetSubAssyCount(2) = 0", "swServSetSubAssy(0, \"SUB-A\", 6) = 0",
-                              "swServSetSubAssy(1, \"SUB-B\", 6) = 0",
-                              "swServSetAsicMAC(aabbccddee01, 0) = 0",
+                              "swServSetSubAssy(1, \"SUB-B\", 6) = 0", "swServSetAsicMAC(aabbccddee01, 0) = 0",
                               "swServSetAsicMAC(aabbccddee02, 1) = 0", "swServFlush() = 0"}));
 
     promcfg({"-c"}, "CSN-1\nCLEI1\n");
@@ -108,39 +88,6 @@ TEST_F(SystemPromTest, EnteredDataIsWrittenInOrderAndDisplayedByLaterRuns)
     promcfg({"-b"}, "\n\n\n\n\n\n", kTwoAsicMacs);
     EXPECT_EQ(calls(), (Lines{"swServGetNumAsicMACsByProductID(15, &) = 0", "swServSetPortCount(20) = 0",
                               "swServFlush() = 0"}));
-}
-
-TEST_F(SystemPromTest, WriteFailureStopsTheRunWithoutCommitting)
-{
-    const struct {
-        const char *option, *rule;
-        std::string message, last_call;
-    } cases[] = {
-        {"-s", "swServSetMAC_bus#2=-4/13", "Error writing 2nd MAC address, rc = -4 errno = 13\n",
-         "swServSetMAC_bus(001122330044, 1, 0) = -4"},
-        // A failed subtype write goes unreported.
-        {"-b", "swServSetProductIDsubtype=-1", kBoardUpdated, "swServFlush() = 0"},
-        {"-b", "swServSetSubAssy#2=-3", "Error writing subassembly count, rc = -3 errno = 5\n",
-         "swServSetSubAssy(1, \"SUB-B\", 6) = -3"},
-        {"-b", "swServGetNumAsicMACsByProductID=-1/22",
-         "Error retrieving number of ASIC MACs, rc = -1 errno = 22 productID=15\n",
-         "swServGetNumAsicMACsByProductID(15, &) = -1"},
-        {"-c", "swServSetCLEI_bus=-1", "Error writing CLEI, rc = -1 errno = 5\n",
-         "swServSetCLEI_bus(\"CLEI1\", 6, 0) = -1"},
-        {"-c", "swServFlush=-1", "\nChassis Data updated\n", "swServFlush() = -1"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.rule);
-        const std::string input = c.option[1] == 's' ? kSystemInput
-                                  : c.option[1] == 'b' ? kBoardInput : "CSN-1\nCLEI1\n";
-        auto r = promcfg({c.option}, input, {{"PROMSIM_FAIL", c.rule}, {"PROMSIM_ASIC_MACS", "2"}});
-        EXPECT_EQ(r.status, 0);
-        const std::string tail = "] " + c.message;
-        EXPECT_EQ(r.out.rfind(tail), r.out.size() - tail.size()) << r.out;
-        const Lines trace = calls();
-        EXPECT_EQ(trace.empty() ? "" : trace.back(), c.last_call);
-        EXPECT_EQ(promtest::count_calls(trace, "swServFlush"), c.message[0] == '\n' ? 1 : 0);
-    }
 }
 
 TEST_F(SystemPromTest, AnswersOfWrongLengthOrOutsideTheTablesAreAskedAgain)
@@ -187,21 +134,6 @@ TEST_F(SystemPromTest, SubassemblyIdsAreWrittenOnlyWhenOneWasGiven)
     }
 }
 
-TEST_F(SystemPromTest, AsicMacQuestionsFollowTheLibraryCountUpTo48)
-{
-    std::string answers;
-    for (int i = 0; i < 50; ++i)
-        answers += "0a0b0c0d0e" + std::to_string(10 + i) + "\n";
-    EXPECT_EQ(promcfg({"-b"}, "\n\n\n\n" + answers, {{"PROMSIM_ASIC_MACS", "50"}}).status, 0);
-    const Lines trace = take_trace();
-    // The PROM holds no product ID: the count is asked for product 0.
-    EXPECT_EQ(calls_of(trace, "swServGetNumAsicMACsByProductID"),
-              Lines{"swServGetNumAsicMACsByProductID(0, &) = 0"});
-    const Lines macs = calls_of(trace, "swServSetAsicMAC");
-    ASSERT_EQ(macs.size(), 48u);
-    EXPECT_EQ(macs.back(), "swServSetAsicMAC(0a0b0c0d0e57, 47) = 0");
-}
-
 TEST_F(SystemPromTest, DisplayReportsEachUnreadableItemInItsPlace)
 {
     const std::string u = "Undefined";
@@ -212,12 +144,8 @@ TEST_F(SystemPromTest, DisplayReportsEachUnreadableItemInItsPlace)
                   kBoardHeading + item("Product ID", u) + item("Product code", u) + item("Board SN", u) +
                   item("# Subassemblies", u) + chassis);
 
-    const Lines items = {"product-id", "38", "product-code", "AB\x01", "subassy-count", "12",
-                         "subassy0", "S0", "subassy1", "S1", "subassy3", "S3", "subassy7", "S7",
-                         "asic-mac0", "0a1b2c3d4e50", "asic-mac1", "0a1b2c3d4e51",
-                         "asic-mac2", "0a1b2c3d4e52"};
-    for (std::size_t i = 0; i < items.size(); i += 2)
-        promsim({"set", items[i], items[i + 1]});
+    set_items("product-id=38 product-code=AB\x01 subassy-count=12 subassy0=S0 subassy1=S1 subassy3=S3 subassy7=S7 "
+              "asic-mac0=0a1b2c3d4e50 asic-mac1=0a1b2c3d4e51 asic-mac2=0a1b2c3d4e52");
     clear_trace();
     // Subassembly 1 (the second read) and ASIC MAC 1 fail; 2, 4, 5 and 6 hold nothing.
     auto r = promcfg({"-P"}, "", {{"PROMSIM_ASIC_MACS", "3"},

@@ -121,9 +121,8 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
     result.status = wait_program(start_program(program, args, env, in_path, out_path, err_path));
     result.out = read_file(out_path);
     result.err = read_file(err_path);
-    unlink(in_path.c_str());
-    unlink(out_path.c_str());
-    unlink(err_path.c_str());
+    for (const std::string &path : {in_path, out_path, err_path})
+        unlink(path.c_str());
     return result;
 }
 
@@ -169,6 +168,38 @@ int count_calls(const std::vector<std::string> &trace, const std::string &call)
     return calls;
 }
 
+std::vector<std::string> calls_of(const std::vector<std::string> &trace, const std::string &prefix, bool keep)
+{
+    std::vector<std::string> found;
+    for (const auto &line : trace)
+        if ((line.rfind(prefix, 0) == 0) == keep)
+            found.push_back(line);
+    return found;
+}
+
+std::string prompt(const std::string &label)
+{
+    return "[" + label + std::string(label.size() < 48 ? 48 - label.size() : 0, ' ') + "] ";
+}
+
+std::string prompts(const std::vector<std::string> &labels)
+{
+    std::string text;
+    for (const std::string &label : labels)
+        text += prompt(label);
+    return text;
+}
+
+std::string blade(int product, const std::string &without)
+{
+    std::string items = "product-id=" + std::to_string(product);
+    for (const char *item : {"mac0=0a1b2c3d4e5f", "mac1=00c0ffee0001", "wwn=1000000533aabbcc",
+                             "chassis-sn=CH12345", "clei=CLEI012345"})
+        if (std::string(item).rfind(without + "=", 0) != 0)
+            items += std::string(" ") + item;
+    return items;
+}
+
 void SimTest::SetUp()
 {
     const char *tmp = getenv("TMPDIR");
@@ -208,13 +239,24 @@ pid_t SimTest::start_promsim(const std::vector<std::string> &args)
     return start_program("promsim", args, {{"PROMSIM_DIR", dir_}});
 }
 
+void SimTest::set_items(const std::string &items)
+{
+    std::istringstream in(items);
+    for (std::string item; in >> item;)
+        promsim({"set", item.substr(0, item.find('=')), item.substr(item.find('=') + 1)});
+}
+
+std::vector<std::string> SimTest::menu(const std::string &input, const EnvList &env)
+{
+    RunResult r = promcfg({"-m"}, input + "0\n", env);
+    EXPECT_EQ(r.status, 0);
+    return menu_actions(r.out);
+}
+
 std::string SimTest::promsim(const std::vector<std::string> &args)
 {
     RunResult r = promsim_result(args);
-    std::string joined;
-    for (const auto &a : args)
-        joined += " " + a;
-    EXPECT_EQ(r.status, 0) << "promsim" << joined << ": " << r.err;
+    EXPECT_EQ(r.status, 0) << "promsim " << ::testing::PrintToString(args) << ": " << r.err;
     return r.out;
 }
 

@@ -52,6 +52,20 @@ inline std::string hex(const std::string &text)
 // The arguments of the first trace line of `call`, or "<not called>".
 std::string call_arguments(const std::vector<std::string> &trace, const std::string &call);
 int count_calls(const std::vector<std::string> &trace, const std::string &call);
+// The trace lines that start (or, with keep false, do not start) with prefix.
+std::vector<std::string> calls_of(const std::vector<std::string> &trace, const std::string &prefix,
+                                  bool keep = true);
+
+// The trace line of a client closed.
+const std::string kClosed = "VPD_Client::~VPD_Client() = 0";
+
+// An answer prompt: the label padded to 48 columns in brackets; prompts: one after the other.
+std::string prompt(const std::string &label);
+std::string prompts(const std::vector<std::string> &labels);
+
+// The items of a blade switch with system, board and chassis data, less the item `without`: a
+// value for SimTest::set_items.
+std::string blade(int product, const std::string &without = "-");
 
 // A fresh PROMSIM_DIR and trace file per test, removed afterwards.
 class SimTest : public ::testing::Test {
@@ -67,6 +81,10 @@ protected:
     RunResult promsim_result(const std::vector<std::string> &args, const EnvList &env = {});
     // promsim on the same folder, not waited for, output discarded.
     pid_t start_promsim(const std::vector<std::string> &args);
+    // Sets each item of "name=value ..." with promsim, in order.
+    void set_items(const std::string &items);
+    // promcfg -m: the outputs of the actions that `input` selects (Exit is added).
+    std::vector<std::string> menu(const std::string &input, const EnvList &env = {});
 
     // The trace lines written since the last call of take_trace().
     std::vector<std::string> take_trace();
