@@ -1,9 +1,9 @@
 #include "bladevpd/byte_row_dump.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "driver/console_input.h"
+#include "driver/console_output.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ public:
         if (length > room())
             flush();
         if (length > room()) {
-            fputs(s, stdout);
+            write_output(s, length);
             return;
         }
         memcpy(buffer_ + used_, s, length);
@@ -63,7 +63,7 @@ private:
     void put(char c) { buffer_[used_++] = c; }
     void flush()
     {
-        fwrite(buffer_, 1, used_, stdout);
+        write_output(buffer_, used_);
         used_ = 0;
     }
     // "%4.4x": lowercase, at least four digits.

@@ -3,12 +3,19 @@
 #ifndef PROMCFG_DRIVER_CONSOLE_OUTPUT_H
 #define PROMCFG_DRIVER_CONSOLE_OUTPUT_H
 
+#include <cstddef>
+
 // Flushes standard output so that a prompt shows before the read; the
 // cause of the first failed flush is kept for the report at exit, since a
 // failed write leaves the stream's error mark but not its reason.
 void flush_output();
 
-// The errno of the first failed flush_output(), 0 when none failed.
+// Writes `length` bytes to standard output through stdio, keeping the
+// cause of a failure as flush_output() does: for output built in blocks.
+void write_output(const char *bytes, std::size_t length);
+
+// The errno of the first failed flush_output() or write_output(), 0 when
+// none failed.
 int first_output_error();
 
 #endif
