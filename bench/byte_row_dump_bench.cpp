@@ -10,7 +10,7 @@
 #include <iostream>
 #include <vector>
 
-#include "bladevpd/byte_row_dump.h"
+#include "driver/ground/byte_row_dump.h"
 
 namespace {
 

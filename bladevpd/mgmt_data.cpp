@@ -4,8 +4,8 @@
 #include "bladevpd/mgmt_data.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
-#include "driver/console_input.h"
-#include "driver/console_output.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/console_output.h"
 #include "swServerApi.h"
 
 namespace {

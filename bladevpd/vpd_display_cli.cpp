@@ -1,12 +1,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "bladevpd/byte_row_dump.h"
+#include "driver/ground/byte_row_dump.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
-#include "driver/console_input.h"
-#include "driver/console_output.h"
-#include "driver/process_exit.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/console_output.h"
+#include "driver/ground/process_exit.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bladevpd/byte_row_dump.h"
+#include "driver/ground/byte_row_dump.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
-#include "driver/process_state.h"
+#include "driver/ground/process_state.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <memory>
 #include <new>
 
-#include "prom/missing_prerequisite.h"
 #include "swServerApi.h"
 
 static_assert(sizeof(VPD_Client) <= vpd_client_storage, "VPD_Client fits its storage");
@@ -39,7 +38,8 @@ int vpd_init()
     }
     int32_t product_id = 0;
     if (swServGetProductID(&product_id) < 0) {
-        print_missing_prerequisite("board data", "Board");
+        printf("Error!  Unable read board data from system PROM!\n");
+        printf("Board data must be initialized before VPD data!\n");
         return -1;
     }
     if (!is_blade_vpd_product(product_id)) {

@@ -4,11 +4,10 @@
 
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
-#include "driver/console_input.h"
-#include "driver/process_state.h"
-#include "driver/strtol32.h"
-#include "driver/vpd_field.h"
-#include "prom/missing_prerequisite.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/process_state.h"
+#include "driver/ground/strtol32.h"
+#include "driver/ground/vpd_field.h"
 #include "swServerApi.h"
 
 namespace {
@@ -73,16 +72,19 @@ bool read_system_prom(init_vpd_data &record)
         return false;
     }
     if (mac_rc < 0) {
-        print_missing_prerequisite("MAC address", "System");
+        printf("Error!  Unable read MAC address from system PROM!\n");
+        printf("System data must be initialized before VPD data!\n");
         return false;
     }
     if (swServGetWWN(record.wwn) < 0) {
-        print_missing_prerequisite("WWN", "System");
+        printf("Error!  Unable read WWN from system PROM!\n");
+        printf("System data must be initialized before VPD data!\n");
         return false;
     }
     char chassis_sn[24] = {};
     if (swServGetChassisSN(chassis_sn, sizeof chassis_sn) < 0) {
-        print_missing_prerequisite("chassis SN", "Chassis");
+        printf("Error!  Unable read chassis SN from system PROM!\n");
+        printf("Chassis data must be initialized before VPD data!\n");
         return false;
     }
     if (swServGetCLEI(record.clei, sizeof record.clei) < 0) {

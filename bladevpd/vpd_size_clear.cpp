@@ -2,7 +2,7 @@
 
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
-#include "driver/process_state.h"
+#include "driver/ground/process_state.h"
 
 void vpd_detect_size()
 {

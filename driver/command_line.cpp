@@ -3,15 +3,15 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 #include "bladevpd/vpd_actions.h"
 #include "driver/main_menu.h"
-#include "driver/process_exit.h"
-#include "driver/process_state.h"
-#include "driver/strtol32.h"
+#include "driver/option_actions.h"
+#include "driver/ground/process_exit.h"
+#include "driver/ground/process_state.h"
+#include "driver/ground/strtol32.h"
 #include "prom/prom_actions.h"
 #include "swServerApi.h"
 
@@ -25,18 +25,6 @@ struct ChassisWord {
 // "bce-r" is accepted but named neither in the usage text nor in the error.
 constexpr ChassisWord chassis_words[] = {
     {"telco", 1}, {"bc1", 0}, {"bce-r", 6}, {"bc2", 3}, {"bc10", 7}, {"ht", 2}, {"bcs", 4},
-};
-
-constexpr const char *listed_words[] = {"telco", "bc1", "bc2", "bc10", "ht", "bcs"};
-
-struct TlvRange {
-    uint16_t first;
-    uint16_t last;
-};
-
-constexpr TlvRange deletable_tlvs[] = {
-    {0x110, 0x113}, {0x120, 0x121}, {0x130, 0x137}, {0x140, 0x141},
-    {0x160, 0x161}, {0x500, 0x50f}, {0x52f, 0x52f}, {0x8010, 0x8011},
 };
 
 // The actions options collect; each runs at most once, in run order.
@@ -72,8 +60,7 @@ struct ActionSet {
     printf("\t-p\t Print all data\n");
     printf("\t-P\t Print all data except VPD\n");
     printf("\t-x <arg>\tSet Quillon chassis type.\n");
-    printf("\t\tWhere arg can be: %s, %s, %s, %s, %s, or %s\n", listed_words[0], listed_words[1],
-           listed_words[2], listed_words[3], listed_words[4], listed_words[5]);
+    printf("\t\tWhere arg can be: telco, bc1, bc2, bc10, ht, or bcs\n");
     printf("\t-m\t Main configuration menu\n");
     end_process(-1);
 }
@@ -81,8 +68,7 @@ struct ActionSet {
 [[noreturn]] void unknown_chassis_word(const char *word)
 {
     printf("Uknown chassis type: %s\n", word);
-    printf("\tValid values are: %s, %s, %s, %s, %s, or %s\n", listed_words[0], listed_words[1],
-           listed_words[2], listed_words[3], listed_words[4], listed_words[5]);
+    printf("\tValid values are: telco, bc1, bc2, bc10, ht, or bcs\n");
     end_process(1);
 }
 
@@ -108,41 +94,11 @@ void deprecation_note()
     end_process(0);
 }
 
-// Initialization failures end the process: nothing after them may run on
-// a PROM in an unknown state.
-void initialize(int (*call)(int), bool raw)
-{
-    if (raw)
-        printf("Performing raw initialization of bus 0 ...\n");
-    int rc = call(0);
-    if (rc < 0) {
-        int err = errno;
-        printf("Error initializing sprom, rc = %d errno = %d\n", rc, err);
-        end_process(0);
-    }
-    printf("Sprom data initialized\n");
-}
-
 // A data-entry action run from the command line is named as its menu row.
 void run_entry_action(void (*action)())
 {
     running_action_label = menu_row_label(action);
     action();
-}
-
-void delete_tlv(uint16_t tlv_id)
-{
-    if (!tlv_deletable(tlv_id)) {
-        printf("Unsupported TLV: 0x%x\n", tlv_id);
-        return;
-    }
-    int rc = swServDeleteTLV(tlv_id);
-    if (rc < 0) {
-        int err = errno;
-        printf("Error deleting TLV 0x%x, rc = %d errno = %d\n", tlv_id, rc, err);
-    } else {
-        printf("TLV 0x%x deleted\n", tlv_id);
-    }
 }
 
 }  // namespace
@@ -155,14 +111,6 @@ bool chassis_word_value(const char *word, uint32_t *value)
             return true;
         }
     }
-    return false;
-}
-
-bool tlv_deletable(uint16_t tlv_id)
-{
-    for (const TlvRange &range : deletable_tlvs)
-        if (tlv_id >= range.first && tlv_id <= range.last)
-            return true;
     return false;
 }
 
@@ -205,9 +153,9 @@ void promcfg_main(int argc, char *argv[])
     if (actions.empty())
         main_menu();
     if (actions.initialize)
-        initialize(swServInitialize, false);
+        initialize_prom(false);
     if (actions.raw_initialize)
-        initialize(swServInitializeRaw, true);
+        initialize_prom(true);
     if (actions.system_data)
         run_entry_action(setup_system_data);
     if (actions.board_data)

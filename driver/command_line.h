@@ -11,7 +11,4 @@
 // for a word outside the table.
 bool chassis_word_value(const char *word, uint32_t *value);
 
-// The TLV IDs that -D may delete.
-bool tlv_deletable(uint16_t tlv_id);
-
 #endif

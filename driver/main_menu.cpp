@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "bladevpd/vpd_actions.h"
-#include "driver/console_input.h"
-#include "driver/console_output.h"
-#include "driver/process_exit.h"
-#include "driver/process_state.h"
-#include "driver/strtol32.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/console_output.h"
+#include "driver/ground/process_exit.h"
+#include "driver/ground/process_state.h"
+#include "driver/ground/strtol32.h"
 #include "kestrel/kestrel_actions.h"
 #include "prom/prom_actions.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "check.h"
-#include "driver/strtol32.h"
+#include "driver/ground/strtol32.h"
 
 namespace {
 

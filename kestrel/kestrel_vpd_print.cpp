@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bladevpd/byte_row_dump.h"
+#include "driver/ground/byte_row_dump.h"
 #include "kestrel/kestrel_actions.h"
 #include "kestrel/kestrel_connection.h"
 #include "kestrelApi.h"

@@ -2,12 +2,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/console_input.h"
-#include "driver/vpd_field.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/vpd_field.h"
 #include "kestrel/kestrel_actions.h"
 #include "kestrel/kestrel_connection.h"
 #include "kestrelApi.h"
-#include "prom/missing_prerequisite.h"
 #include "swServerApi.h"
 
 static_assert(sizeof(kestrel_vpd_data) == 142, "kestrel_vpd_data is 142 bytes");
@@ -50,7 +49,8 @@ void kestrel_vpd_setup()
 
     int32_t product_id = 0;
     if (swServGetProductID(&product_id) < 0) {
-        print_missing_prerequisite("board data", "Board");
+        printf("Error!  Unable read board data from system PROM!\n");
+        printf("Board data must be initialized before VPD data!\n");
         return;
     }
     if (product_id != kestrel_product_id) {
@@ -59,13 +59,15 @@ void kestrel_vpd_setup()
     }
     unsigned char mac[6];
     if (swServGetMAC(mac, 0) < 0) {
-        print_missing_prerequisite("MAC address", "System");
+        printf("Error!  Unable read MAC address from system PROM!\n");
+        printf("System data must be initialized before VPD data!\n");
         return;
     }
     char chassis_sn[32] = {};
     int length = swServGetChassisSN(chassis_sn, sizeof chassis_sn);
     if (length < 0) {
-        print_missing_prerequisite("chassis SN", "Chassis");
+        printf("Error!  Unable read chassis SN from system PROM!\n");
+        printf("Chassis data must be initialized before VPD data!\n");
         return;
     }
     // The library gives the length stored; at most 31 characters are kept.

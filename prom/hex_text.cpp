@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "driver/console_input.h"
+#include "driver/ground/console_input.h"
 
 void hex_text_to_bytes(const char *text, unsigned char *bytes, std::size_t count)
 {

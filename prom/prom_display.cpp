@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "driver/print_value.h"
+#include "driver/ground/print_value.h"
 #include "prom/product_table.h"
 #include "swServerApi.h"
 

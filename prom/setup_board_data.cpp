@@ -1,14 +1,15 @@
 #include "prom/prom_actions.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "driver/console_input.h"
-#include "driver/strtol32.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/failed_call.h"
+#include "driver/ground/strtol32.h"
 #include "prom/hex_text.h"
 #include "prom/product_table.h"
-#include "prom/swserv_error.h"
 #include "swServerApi.h"
 
 namespace {
@@ -103,7 +104,7 @@ bool write_board(BoardAnswers &board)
     int rc;
     if (board.product_id_entered) {
         if ((rc = swServSetProductID(&board.product_id)) < 0) {
-            print_swserv_error("Error writing Product ID", rc);
+            print_failed_call(rc, "Error writing Product ID");
             return false;
         }
         int32_t subtype = 0;
@@ -111,15 +112,15 @@ bool write_board(BoardAnswers &board)
     }
     int32_t ports = port_count;
     if ((rc = swServSetPortCount(&ports)) < 0) {
-        print_swserv_error("Error writing port count", rc);
+        print_failed_call(rc, "Error writing port count");
         return false;
     }
     if (board.product_code[0] && (rc = write_text(swServSetProductCode, board.product_code)) < 0) {
-        print_swserv_error("Error writing product code", rc);
+        print_failed_call(rc, "Error writing product code");
         return false;
     }
     if (board.board_sn[0] && (rc = write_text(swServSetBoardSN, board.board_sn)) < 0) {
-        print_swserv_error("Error writing board SN", rc);
+        print_failed_call(rc, "Error writing board SN");
         return false;
     }
     if (board.any_subassembly) {
@@ -129,14 +130,14 @@ bool write_board(BoardAnswers &board)
                 rc = swServSetSubAssy(static_cast<int>(i), board.subassemblies[i],
                                       static_cast<int>(strlen(board.subassemblies[i]) + 1));
         if (rc < 0) {
-            print_swserv_error("Error writing subassembly count", rc);
+            print_failed_call(rc, "Error writing subassembly count");
             return false;
         }
     }
     for (uint32_t i = 0; board.any_asic_mac && i < max_asic_macs; ++i) {
         if (board.asic_mac_entered[i] &&
             (rc = swServSetAsicMAC(board.asic_macs[i], static_cast<int>(i))) < 0) {
-            print_swserv_error("Error writing ASIC MAC address", rc);
+            print_failed_call(rc, "Error writing ASIC MAC address");
             return false;
         }
     }

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/console_input.h"
-#include "prom/swserv_error.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/failed_call.h"
 #include "swServerApi.h"
 
 namespace {
@@ -47,7 +47,7 @@ void setup_chassis_data()
             continue;
         int rc = chassis_items[i].write(answers[i], static_cast<int>(strlen(answers[i]) + 1));
         if (rc < 0) {
-            print_swserv_error(chassis_items[i].write_error, rc);
+            print_failed_call(rc, "%s", chassis_items[i].write_error);
             return;
         }
     }

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "driver/ground/failed_call.h"
 #include "prom/hex_text.h"
-#include "prom/swserv_error.h"
 #include "swServerApi.h"
 
 namespace {
@@ -48,7 +48,7 @@ void setup_system_data()
             continue;
         int rc = system_items[i].write(values[i]);
         if (rc < 0) {
-            print_swserv_error(system_items[i].write_error, rc);
+            print_failed_call(rc, "%s", system_items[i].write_error);
             return;
         }
     }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bladevpd/byte_row_dump.h"
+#include "driver/ground/byte_row_dump.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "driver/console_output.h"
+#include "driver/ground/console_output.h"
 
 namespace {
 

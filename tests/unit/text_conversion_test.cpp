@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "driver/command_line.h"
-#include "driver/strtol32.h"
+#include "driver/ground/strtol32.h"
+#include "driver/option_actions.h"
 #include "prom/hex_text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "driver/console_output.h"
+#include "driver/ground/console_output.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Standard output as the tool uses it: written through stdio, flushed
 // before every read of an answer, checked when the process ends.
-#ifndef PROMCFG_DRIVER_CONSOLE_OUTPUT_H
-#define PROMCFG_DRIVER_CONSOLE_OUTPUT_H
+#ifndef PROMCFG_DRIVER_GROUND_CONSOLE_OUTPUT_H
+#define PROMCFG_DRIVER_GROUND_CONSOLE_OUTPUT_H
 
 #include <cstddef>
 

@@ -1,9 +1,9 @@
-#include "bladevpd/byte_row_dump.h"
+#include "driver/ground/byte_row_dump.h"
 
 #include <cstring>
 
-#include "driver/console_input.h"
-#include "driver/console_output.h"
+#include "driver/ground/console_input.h"
+#include "driver/ground/console_output.h"
 
 namespace {
 

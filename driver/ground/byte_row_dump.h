@@ -2,8 +2,8 @@
 // "\n%4.4x-%4.4x:" with the addresses of its first and last byte, each byte
 // as "\t%2.2x" followed by " %c" when it is printable. Rows count from the
 // first byte of the run. The caller prints the trailer.
-#ifndef PROMCFG_BLADEVPD_BYTE_ROW_DUMP_H
-#define PROMCFG_BLADEVPD_BYTE_ROW_DUMP_H
+#ifndef PROMCFG_DRIVER_GROUND_BYTE_ROW_DUMP_H
+#define PROMCFG_DRIVER_GROUND_BYTE_ROW_DUMP_H
 
 #include <cstddef>
 #include <cstdint>

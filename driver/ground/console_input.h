@@ -3,8 +3,8 @@
 // End of input (or a read error) inside a dialogue ends the process with
 // status 0: every action asks all its questions before it writes, so an
 // interrupted action has written nothing.
-#ifndef PROMCFG_DRIVER_CONSOLE_INPUT_H
-#define PROMCFG_DRIVER_CONSOLE_INPUT_H
+#ifndef PROMCFG_DRIVER_GROUND_CONSOLE_INPUT_H
+#define PROMCFG_DRIVER_GROUND_CONSOLE_INPUT_H
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Process-wide state owned by the command line for the life of the process.
-#ifndef PROMCFG_DRIVER_PROCESS_STATE_H
-#define PROMCFG_DRIVER_PROCESS_STATE_H
+#ifndef PROMCFG_DRIVER_GROUND_PROCESS_STATE_H
+#define PROMCFG_DRIVER_GROUND_PROCESS_STATE_H
 
 #include <cstdint>
 

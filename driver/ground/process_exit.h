@@ -1,6 +1,6 @@
 // Ending the process, with standard output checked on the way out.
-#ifndef PROMCFG_DRIVER_PROCESS_EXIT_H
-#define PROMCFG_DRIVER_PROCESS_EXIT_H
+#ifndef PROMCFG_DRIVER_GROUND_PROCESS_EXIT_H
+#define PROMCFG_DRIVER_GROUND_PROCESS_EXIT_H
 
 // Flushes standard output and ends the process with `status`. When a
 // write to standard output failed, the operator never saw the messages

@@ -1,6 +1,6 @@
 // A row of a VPD prompt table.
-#ifndef PROMCFG_DRIVER_VPD_FIELD_H
-#define PROMCFG_DRIVER_VPD_FIELD_H
+#ifndef PROMCFG_DRIVER_GROUND_VPD_FIELD_H
+#define PROMCFG_DRIVER_GROUND_VPD_FIELD_H
 
 #include <cstdint>
 

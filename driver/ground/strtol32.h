@@ -1,6 +1,6 @@
 // strtol as the switch's 32-bit C library does it.
-#ifndef PROMCFG_DRIVER_STRTOL32_H
-#define PROMCFG_DRIVER_STRTOL32_H
+#ifndef PROMCFG_DRIVER_GROUND_STRTOL32_H
+#define PROMCFG_DRIVER_GROUND_STRTOL32_H
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,11 +1,11 @@
-#include "driver/console_input.h"
+#include "driver/ground/console_input.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "driver/console_output.h"
-#include "driver/process_exit.h"
-#include "driver/process_state.h"
+#include "driver/ground/console_output.h"
+#include "driver/ground/process_exit.h"
+#include "driver/ground/process_state.h"
 
 int read_console_line(char *buffer, int size)
 {

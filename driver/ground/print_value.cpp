@@ -1,8 +1,8 @@
-#include "driver/print_value.h"
+#include "driver/ground/print_value.h"
 
 #include <cstdio>
 
-#include "driver/console_input.h"
+#include "driver/ground/console_input.h"
 
 void print_value(const char *text)
 {

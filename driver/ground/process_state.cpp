@@ -1,4 +1,4 @@
-#include "driver/process_state.h"
+#include "driver/ground/process_state.h"
 
 int32_t current_product_id = 0;
 uint32_t requested_chassis_type = 0;

@@ -1,11 +1,11 @@
-#include "driver/process_exit.h"
+#include "driver/ground/process_exit.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/console_output.h"
+#include "driver/ground/console_output.h"
 
 void end_process(int status)
 {
