@@ -7,11 +7,51 @@
 
 namespace {
 
-// Formatting a 64 KiB dump with one printf per byte costs far more than
-// the dump itself; the rows are built here and written in large pieces.
+// A byte's text, "\t%2.2x" and " %c" when it is printable, ready to copy:
+// the dump stores all eight bytes of a piece and advances by its length, so
+// each byte costs one table load, one store and one add.
+struct BytePiece {
+    char text[7];
+    char length;
+};
+
+struct PieceTable {
+    BytePiece pieces[256];
+    char pairs[256][2];  // "%2.2x" of each byte, for the row labels
+};
+
+constexpr PieceTable make_piece_table()
+{
+    constexpr char digits[] = "0123456789abcdef";
+    PieceTable table{};
+    for (int value = 0; value < 256; ++value) {
+        BytePiece &piece = table.pieces[value];
+        piece.text[0] = '\t';
+        piece.text[1] = digits[value >> 4];
+        piece.text[2] = digits[value & 0xf];
+        piece.length = 3;
+        if (is_printable_byte(static_cast<unsigned char>(value))) {
+            piece.text[3] = ' ';
+            piece.text[4] = static_cast<char>(value);
+            piece.length = 5;
+        }
+        table.pairs[value][0] = digits[value >> 4];
+        table.pairs[value][1] = digits[value & 0xf];
+    }
+    return table;
+}
+
+constexpr PieceTable table = make_piece_table();
+
+// "\n%4.4x-%4.4x:" with two 32-bit addresses: at most 1 + 8 + 1 + 8 + 1.
+constexpr std::size_t max_label = 19;
+// A row label and eight byte pieces, the last one stored whole.
+constexpr std::size_t max_row = max_label + 8 * sizeof(BytePiece);
+
+// The dump's output, built in a large buffer and written in blocks.
 class DumpWriter {
 public:
-    ~DumpWriter() { flush(); }
+    ~DumpWriter() { write_output(buffer_, used_); }
 
     void text(const char *s)
     {
@@ -26,59 +66,114 @@ public:
         used_ += length;
     }
 
-    // "\n%4.4x-%4.4x:" with two 32-bit addresses: at most 1 + 8 + 1 + 8 + 1.
-    static constexpr std::size_t max_label = 19;
-
-    void row_label(uint32_t first, uint32_t last)
+    // Where rows go: room for `rows` rows of at most max_row bytes each,
+    // at least one. done() takes the end of what was stored.
+    char *rows_at(std::size_t *rows)
     {
-        reserve(max_label);
-        put('\n');
-        hex_min4(first);
-        put('-');
-        hex_min4(last);
-        put(':');
+        if (max_row > room())
+            flush();
+        std::size_t fit = room() / max_row;
+        if (*rows > fit)
+            *rows = fit;
+        return buffer_ + used_;
     }
-
-    void byte(unsigned char value)
-    {
-        reserve(5);
-        put('\t');
-        put(digits[value >> 4]);
-        put(digits[value & 0xf]);
-        if (is_printable_byte(value)) {
-            put(' ');
-            put(static_cast<char>(value));
-        }
-    }
+    void done(const char *end) { used_ = static_cast<std::size_t>(end - buffer_); }
 
 private:
-    static constexpr char digits[] = "0123456789abcdef";
-
     std::size_t room() const { return sizeof buffer_ - used_; }
-    void reserve(std::size_t length)
-    {
-        if (length > room())
-            flush();
-    }
-    void put(char c) { buffer_[used_++] = c; }
     void flush()
     {
         write_output(buffer_, used_);
         used_ = 0;
     }
-    // "%4.4x": lowercase, at least four digits.
-    void hex_min4(uint32_t value)
-    {
-        int shift = 28;
-        while (shift > 12 && (value >> shift) == 0)
-            shift -= 4;
-        for (; shift >= 0; shift -= 4)
-            put(digits[(value >> shift) & 0xf]);
-    }
 
     char buffer_[16384];
     std::size_t used_ = 0;
 };
+
+// "%4.4x": lowercase, at least four digits.
+char *put_hex_min4(char *out, uint32_t value)
+{
+    int shift = 28;
+    while (shift > 12 && (value >> shift) == 0)
+        shift -= 4;
+    for (; shift >= 0; shift -= 4)
+        *out++ = "0123456789abcdef"[(value >> shift) & 0xf];
+    return out;
+}
+
+char *put_label(char *out, uint32_t first, uint32_t last)
+{
+    *out++ = '\n';
+    out = put_hex_min4(out, first);
+    *out++ = '-';
+    out = put_hex_min4(out, last);
+    *out++ = ':';
+    return out;
+}
+
+// The label of a row that starts on a multiple of eight below 0x10000:
+// both addresses share their high byte.
+char *put_aligned_label(char *out, uint32_t first)
+{
+    const char *high = table.pairs[first >> 8];
+    out[0] = '\n';
+    memcpy(out + 1, high, 2);
+    memcpy(out + 3, table.pairs[first & 0xff], 2);
+    out[5] = '-';
+    memcpy(out + 6, high, 2);
+    memcpy(out + 8, table.pairs[(first + 7) & 0xff], 2);
+    out[10] = ':';
+    return out + 11;
+}
+
+// Stores the pieces of `count` bytes at `out`; returns the end.
+char *put_pieces(char *out, const unsigned char *bytes, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        const BytePiece &piece = table.pieces[bytes[k]];
+        memcpy(out, piece.text, sizeof piece);
+        out += piece.length;
+    }
+    return out;
+}
+
+// A whole row's eight pieces, unrolled: the bulk of every dump.
+char *put_row(char *out, const unsigned char *bytes)
+{
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k) {
+        const BytePiece &piece = table.pieces[bytes[k]];
+        memcpy(out, piece.text, sizeof piece);
+        out += piece.length;
+    }
+    return out;
+}
+
+// The whole rows from `k` (a multiple of eight) before `stop` whose labels
+// are aligned, below 0x10000 and not clamped: written without a check per
+// row. Returns where they end.
+std::size_t put_plain_rows(DumpWriter &out, const unsigned char *bytes, std::size_t k,
+                           std::size_t stop, uint32_t address, uint32_t last_label)
+{
+    uint32_t first = address + static_cast<uint32_t>(k);
+    uint32_t limit = last_label < 0xffff ? last_label : 0xffff;
+    if (first % 8 != 0 || first > limit)
+        return k;
+    std::size_t rows = (stop - k) / 8;
+    std::size_t label_rows = (static_cast<std::size_t>(limit - first) + 1) / 8;
+    if (rows > label_rows)
+        rows = label_rows;
+    while (rows > 0) {
+        std::size_t batch = rows;
+        char *p = out.rows_at(&batch);
+        for (std::size_t row = 0; row < batch; ++row, k += 8, first += 8)
+            p = put_row(put_aligned_label(p, first), bytes + k);
+        out.done(p);
+        rows -= batch;
+    }
+    return k;
+}
 
 }  // namespace
 
@@ -87,14 +182,31 @@ void byte_row_dump(const unsigned char *bytes, std::size_t count, uint32_t addre
 {
     DumpWriter out;
     std::size_t next_section = 0;
-    for (std::size_t k = 0; k < count; ++k) {
+    std::size_t k = 0;
+    while (k < count) {
         while (next_section < section_count && sections[next_section].index == k)
             out.text(sections[next_section++].header);
+        // The bytes up to the next header (or the end).
+        std::size_t stop = count;
+        if (next_section < section_count && sections[next_section].index > k &&
+            sections[next_section].index < stop)
+            stop = sections[next_section].index;
+        if (k % 8 == 0)
+            k = put_plain_rows(out, bytes, k, stop, address, last_label);
+        if (k == stop)
+            continue;
+
+        // Any other row, or the part of one before a header.
+        std::size_t row_left = 8 - k % 8;
+        std::size_t end = stop - k > row_left ? k + row_left : stop;
+        std::size_t rows = 1;
+        char *p = out.rows_at(&rows);
         if (k % 8 == 0) {
             uint32_t first = address + static_cast<uint32_t>(k);
             uint32_t last = first + 7;
-            out.row_label(first, last < last_label ? last : last_label);
+            p = put_label(p, first, last < last_label ? last : last_label);
         }
-        out.byte(bytes[k]);
+        out.done(put_pieces(p, bytes + k, end - k));
+        k = end;
     }
 }

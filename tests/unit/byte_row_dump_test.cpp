@@ -14,11 +14,15 @@
 namespace {
 
 // What the dump prints, formatted one printf piece at a time.
-std::string reference(const std::vector<unsigned char> &bytes, uint32_t address, uint32_t last_label)
+std::string reference(const std::vector<unsigned char> &bytes, uint32_t address, uint32_t last_label,
+                      const std::vector<DumpSection> &sections = {})
 {
     std::string out;
     char piece[32];
+    std::size_t next_section = 0;
     for (std::size_t k = 0; k < bytes.size(); ++k) {
+        while (next_section < sections.size() && sections[next_section].index == k)
+            out += sections[next_section++].header;
         if (k % 8 == 0) {
             uint32_t first = address + static_cast<uint32_t>(k);
             uint32_t last = first + 7;
@@ -34,13 +38,14 @@ std::string reference(const std::vector<unsigned char> &bytes, uint32_t address,
 }
 
 // Runs the dump with standard output sent to a temporary file.
-std::string dumped(const std::vector<unsigned char> &bytes, uint32_t address, uint32_t last_label)
+std::string dumped(const std::vector<unsigned char> &bytes, uint32_t address, uint32_t last_label,
+                   const std::vector<DumpSection> &sections = {})
 {
     fflush(stdout);
     FILE *capture = tmpfile();
     int saved = dup(1);
     dup2(fileno(capture), 1);
-    byte_row_dump(bytes.data(), bytes.size(), address, nullptr, 0, last_label);
+    byte_row_dump(bytes.data(), bytes.size(), address, sections.data(), sections.size(), last_label);
     fflush(stdout);
     dup2(saved, 1);
     close(saved);
@@ -65,6 +70,9 @@ TEST(ByteRowDump, EqualsPrintfForEveryAddressWidthAndWrapAround)
         {0x0000, 65536, UINT32_MAX}, {0xfffa, 6, 0xffff},          {0xfff0, 16, 0xffff},
         {0x10000, 8, UINT32_MAX},    {0xfffe0000, 65536, UINT32_MAX}, {0xfffffff8, 24, UINT32_MAX},
         {0xfffffffc, 13, UINT32_MAX}, {0x7ffffffd, 40000, UINT32_MAX}, {3, 0, UINT32_MAX},
+        // Labels clamped, unaligned and crossing 0x10000 among short labels.
+        {0x0ff0, 64, 0x1003},         {0x0004, 64, UINT32_MAX},       {0xffe0, 64, UINT32_MAX},
+        {0x0000, 64, 0x0000},         {0x0008, 64, 0x0027},
     };
     std::mt19937 random(8);
     for (const Case &c : cases) {
@@ -83,6 +91,28 @@ TEST(ByteRowDump, EqualsPrintfForEveryAddressWidthAndWrapAround)
         std::fill_n(bytes.begin(), printable, 'A');
         SCOPED_TRACE(printable);
         EXPECT_EQ(dumped(bytes, 0xffff0000, UINT32_MAX), reference(bytes, 0xffff0000, UINT32_MAX));
+    }
+}
+
+TEST(ByteRowDump, HeadersGoBeforeTheirByteAtRowStartsInsideRowsAndTogether)
+{
+    // A header whose index the run passed (or never reaches) is not printed,
+    // nor is any header after it.
+    const std::vector<std::vector<DumpSection>> layouts = {
+        {{0, "<0>"}, {8, "<8>"}, {8, "<8b>"}, {13, "<13>"}, {1024, "<1024>"}},
+        {{3, "<3>"}, {4, "<4>"}, {61, "<61>"}, {63, "<63>"}},
+        {{16, "<16>"}, {9, "<9 passed>"}, {40, "<40 never>"}},
+        {{100, "<beyond the run>"}},
+    };
+    std::vector<unsigned char> bytes(64);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(i * 37);
+    for (uint32_t address : {0x0000u, 0x0003u, 0xfff0u}) {
+        for (const auto &sections : layouts) {
+            SCOPED_TRACE(testing::Message() << std::hex << address << " " << sections[0].header);
+            EXPECT_EQ(dumped(bytes, address, UINT32_MAX, sections),
+                      reference(bytes, address, UINT32_MAX, sections));
+        }
     }
 }
 
