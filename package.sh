@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 ./setup-deps.sh package
 
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DPROMCFG_BUILD_TESTS=OFF -DPROMCFG_BUILD_BENCH=OFF
+  -DPROMCFG_BUILD_TESTS=OFF
 cmake --build build-package -j "$(nproc)"
 (cd build-package && cpack)
 
@@ -24,7 +24,7 @@ if [ -z "$sysroot" ]; then
 fi
 cmake -S . -B build-switch -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_TOOLCHAIN_FILE="$(pwd)/cmake/powerpc-linux-gnu.cmake" \
-  -DPROMCFG_PLATFORM_SYSROOT="$sysroot" -DPROMCFG_BUILD_TESTS=OFF -DPROMCFG_BUILD_BENCH=OFF
+  -DPROMCFG_PLATFORM_SYSROOT="$sysroot" -DPROMCFG_BUILD_TESTS=OFF
 cmake --build build-switch -j "$(nproc)"
 (cd build-switch && cpack)
 ls build-package/packages/*.deb build-switch/packages/*

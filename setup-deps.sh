@@ -1,9 +1,9 @@
 #!/bin/sh
 # Installs the Debian 12 packages a build needs, when missing.
-#   ./setup-deps.sh [native|sanitize|powerpc|powerpc-sanitize|fuzz|package|all]
+#   ./setup-deps.sh [native|sanitize|powerpc|powerpc-sanitize|fuzz|package|bench|all]
 set -eu
 kind=${1:-native}
-packages="cmake g++ make googletest libgtest-dev libbenchmark-dev groff-base"
+packages="cmake g++ make googletest libgtest-dev groff-base"
 case "$kind" in
 powerpc|powerpc-sanitize|all) packages="$packages g++-powerpc-linux-gnu qemu-user" ;;
 esac
@@ -20,7 +20,12 @@ esac
 # package: CPack's Debian packages and their checks (package.sh,
 # packaging/check-packages.sh).
 case "$kind" in
-package|all) packages="$packages dpkg-dev lintian bash-completion man-db g++-powerpc-linux-gnu qemu-user" ;;
+package|bench|all) packages="$packages dpkg-dev lintian bash-completion man-db g++-powerpc-linux-gnu qemu-user" ;;
+esac
+
+# bench: instruction counts, the dump comparison and peak memory (bench.sh).
+case "$kind" in
+bench|all) packages="$packages valgrind xxd time" ;;
 esac
 
 missing=""

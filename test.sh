@@ -17,7 +17,7 @@ kind=${1:-native}
 
 case "$kind" in
 native)   dir=build;          flags="-DPROMCFG_BUILD_TESTS=ON" ;;
-sanitize) dir=build-sanitize; flags="-DPROMCFG_BUILD_TESTS=ON -DPROMCFG_SANITIZE=address,undefined -DPROMCFG_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug" ;;
+sanitize) dir=build-sanitize; flags="-DPROMCFG_BUILD_TESTS=ON -DPROMCFG_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug" ;;
 powerpc)  dir=build-powerpc;  flags="-DPROMCFG_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=$(pwd)/cmake/powerpc-linux-gnu.cmake" ;;
 powerpc-sanitize)
           dir=build-powerpc-sanitize
