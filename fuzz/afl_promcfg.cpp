@@ -18,10 +18,10 @@
 #include "VPD_Client.h"
 #include "blade_vpd_layout.h"
 #include "byte_order.h"
+#include "device.h"
 #include "driver/command_line.h"
 #include "kestrel_prom.h"
 #include "sim_folder.h"
-#include "sim_support.h"
 #include "tlv_ids.h"
 #include "tlv_store.h"
 

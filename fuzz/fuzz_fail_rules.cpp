@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "check.h"
-#include "sim_support.h"
+#include "fail_rules.h"
 #if FUZZ_CHECKED_NUMBER
 #include "checked_number.h"
 #endif

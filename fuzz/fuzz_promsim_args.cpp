@@ -14,8 +14,8 @@
 
 #include "byte_order.h"
 #include "check.h"
+#include "device.h"
 #include "sim_folder.h"
-#include "sim_support.h"
 #include "tlv_ids.h"
 #include "tlv_store.h"
 

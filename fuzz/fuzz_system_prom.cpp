@@ -16,8 +16,8 @@
 #include "byte_order.h"
 #include "check.h"
 #include "crc32.h"
+#include "device.h"
 #include "sim_folder.h"
-#include "sim_support.h"
 #include "system_prom.h"
 #include "tlv_store.h"
 

@@ -1,26 +1,13 @@
 #include "promsim_commands.h"
 
 #include "checked_number.h"
+#include "device.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace promsim_tool {
-namespace {
-
-int hex_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 int bad_arguments(const std::string &message)
 {
@@ -39,8 +26,7 @@ int device_failure(const std::string &what)
 
 bool parse_device(const std::string &word, promsim::Device *device)
 {
-    for (promsim::Device d : {promsim::Device::system, promsim::Device::blade,
-                              promsim::Device::kestrel}) {
+    for (promsim::Device d : promsim::kAllDevices) {
         if (word == promsim::device_name(d)) {
             *device = d;
             return true;
@@ -66,8 +52,8 @@ bool parse_hex_bytes(const std::string &word, std::vector<unsigned char> *bytes)
     while (i < word.size()) {
         if (!out.empty() && word[i] == ':')
             ++i;
-        int high = i < word.size() ? hex_value(word[i]) : -1;
-        int low = i + 1 < word.size() ? hex_value(word[i + 1]) : -1;
+        int high = i < word.size() ? promsim::digit_value(word[i], 16) : -1;
+        int low = i + 1 < word.size() ? promsim::digit_value(word[i + 1], 16) : -1;
         if (high < 0 || low < 0)
             return false;
         out.push_back(static_cast<unsigned char>(high << 4 | low));

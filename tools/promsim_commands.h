@@ -4,7 +4,7 @@
 #ifndef PROMCFG_TOOLS_PROMSIM_COMMANDS_H
 #define PROMCFG_TOOLS_PROMSIM_COMMANDS_H
 
-#include "sim_support.h"
+#include "device.h"
 #include "tlv_store.h"
 
 #include <cstddef>

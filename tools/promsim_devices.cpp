@@ -3,6 +3,8 @@
 #include "promsim_commands.h"
 
 #include "checked_number.h"
+#include "device_image.h"
+#include "device_presence.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,16 +14,10 @@ namespace promsim_tool {
 namespace {
 
 using promsim::Device;
-
-constexpr Device kAllDevices[] = {Device::system, Device::blade, Device::kestrel};
+using promsim::kAllDevices;
 
 // The same longest LENGTH on every host.
 constexpr std::size_t kMaxLength = 0xffffffffu;
-
-std::string device_words(bool with_system)
-{
-    return with_system ? "system, blade or kestrel" : "blade or kestrel";
-}
 
 // A whole rewrite: it replaces a damaged device too.
 int erase(Device device)
@@ -51,12 +47,12 @@ void hex_dump(const promsim::Image &image, std::size_t offset, std::size_t lengt
 
 int set_presence(const Args &args, bool present)
 {
-    const char *verb = present ? "present" : "absent";
     Device device;
     if (args.size() != 1 || !parse_device(args[0], &device) || device == Device::system)
-        return bad_arguments(std::string("usage: promsim ") + verb + " " + device_words(false));
+        return bad_arguments(present ? "usage: promsim present blade or kestrel"
+                                     : "usage: promsim absent blade or kestrel");
     if (promsim::set_device_present(device, present) != 0)
-        return device_failure(std::string(verb) + " " + args[0]);
+        return device_failure((present ? "present " : "absent ") + args[0]);
     return 0;
 }
 

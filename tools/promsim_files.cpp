@@ -2,6 +2,10 @@
 // and back.
 #include "promsim_commands.h"
 
+#include "device_image.h"
+#include "fd_io.h"
+#include "sim_dir.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -16,65 +20,9 @@ namespace promsim_tool {
 namespace {
 
 using promsim::Device;
+using promsim::Fd;
 
 constexpr std::size_t kChunk = 65536;
-
-// Closes a descriptor on every path out, keeping errno.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return fd_; }
-    // Closes now; false (errno set) when the close reports a lost write.
-    bool reset(int fd = -1)
-    {
-        bool ok = true;
-        if (fd_ >= 0) {
-            int saved = errno;
-            ok = close(fd_) == 0;
-            if (ok)
-                errno = saved;
-        }
-        fd_ = fd;
-        return ok;
-    }
-
-private:
-    int fd_;
-};
-
-bool write_all(int fd, const unsigned char *bytes, std::size_t length)
-{
-    while (length > 0) {
-        ssize_t n = write(fd, bytes, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        bytes += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Reads up to `length` bytes; fewer only at the end of the file. -1 on error.
-ssize_t read_full(int fd, unsigned char *buffer, std::size_t length)
-{
-    std::size_t got = 0;
-    while (got < length) {
-        ssize_t n = read(fd, buffer + got, length - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(got);
-}
 
 std::string folder_of(const std::string &path)
 {
@@ -113,7 +61,7 @@ public:
     bool opened() const { return fd_.get() >= 0; }
     bool write(const unsigned char *bytes, std::size_t length)
     {
-        return write_all(fd_.get(), bytes, length);
+        return promsim::write_all(fd_.get(), bytes, length);
     }
     // The permissions of a file made the ordinary way (mkstemp gives 0600),
     // flushed, renamed, and the rename flushed with the folder.
@@ -178,10 +126,12 @@ int cmd_save(const Args &args)
         if (!out.write(head.data(), head.size()))
             return file_failure(args[1]);
     }
-    for (ssize_t n; in.get() >= 0 && (n = read_full(in.get(), chunk.data(), kChunk)) != 0;) {
-        if (n < 0)
+    while (in.get() >= 0) {
+        std::size_t got;
+        if (!promsim::read_full(in.get(), chunk.data(), kChunk, &got))
             return device_failure("save " + args[0]);
-        std::size_t got = static_cast<std::size_t>(n);
+        if (got == 0)
+            break;
         if (!out.write(chunk.data(), got))
             return file_failure(args[1]);
         std::size_t keep = std::min(got, size + 1 - total);
@@ -213,10 +163,9 @@ int cmd_load(const Args &args)
     if (in.get() < 0)
         return file_failure(args[1]);
     promsim::Image image(size + 1);  // one byte more tells a long file
-    ssize_t n = read_full(in.get(), image.data(), image.size());
-    if (n < 0)
+    std::size_t got;
+    if (!promsim::read_full(in.get(), image.data(), image.size(), &got))
         return file_failure(args[1]);
-    std::size_t got = static_cast<std::size_t>(n);
     if (got != size)
         return bad_arguments(args[1] + " is not a " + args[0] + " image: " +
                              wrong_size(got, size, in.get()));

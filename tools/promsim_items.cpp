@@ -4,7 +4,9 @@
 #include "promsim_commands.h"
 
 #include "byte_order.h"
+#include "call_trace.h"
 #include "checked_number.h"
+#include "system_items.h"
 #include "system_prom.h"
 #include "tlv_ids.h"
 
@@ -16,8 +18,6 @@ namespace promsim_tool {
 namespace {
 
 using promsim::Bytes;
-using promsim::ItemKind;
-using promsim::SystemItem;
 
 struct ItemRef {
     const SystemItem *item;
@@ -32,7 +32,7 @@ std::string item_name(const SystemItem &item, int index)
 
 bool find_item(const std::string &name, ItemRef *ref)
 {
-    for (const SystemItem &item : promsim::kSystemItems) {
+    for (const SystemItem &item : kSystemItems) {
         for (int index = 0; index < item.count; ++index) {
             if (item_name(item, index) == name) {
                 *ref = {&item, static_cast<uint16_t>(item.first_id + index), name};
@@ -46,7 +46,7 @@ bool find_item(const std::string &name, ItemRef *ref)
 // The name of a record ID, or "" for an ID that no item uses.
 std::string name_of(uint16_t id, const SystemItem **found)
 {
-    for (const SystemItem &item : promsim::kSystemItems) {
+    for (const SystemItem &item : kSystemItems) {
         if (id >= item.first_id && id < item.first_id + item.count) {
             *found = &item;
             return item_name(item, id - item.first_id);
@@ -59,22 +59,6 @@ std::string name_of(uint16_t id, const SystemItem **found)
 std::string hex(const Bytes &data)
 {
     return promsim::trace_hex(data.data(), data.size());
-}
-
-// Same escapes as the call trace, but every stored byte is shown, NULs too.
-std::string quote(const Bytes &data)
-{
-    std::string out = "\"";
-    for (unsigned char c : data) {
-        if (c < 0x20 || c == 0x7f) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 // A record's value as promsim prints it; `quoted` texts get quotes and
@@ -93,7 +77,7 @@ std::string format_value(const SystemItem *item, const Bytes &data, bool quoted)
         return std::to_string(promsim::get_be32(data.data()));
     case ItemKind::text:
         if (quoted)
-            return quote(data);
+            return promsim::quote_bytes(data.data(), data.size());
         return std::string(data.begin(), data.end());
     case ItemKind::mac:
     case ItemKind::wwn:
@@ -223,7 +207,7 @@ int cmd_list(const Args &args)
     promsim::Records records;
     if (promsim::load_records(records) != 0)
         return device_failure("list");
-    for (const SystemItem &item : promsim::kSystemItems) {
+    for (const SystemItem &item : kSystemItems) {
         for (int index = 0; index < item.count; ++index) {
             auto record = records.find(static_cast<uint16_t>(item.first_id + index));
             if (record == records.end() && item.count > 1)

@@ -5,6 +5,9 @@
 //   product-id VALUE|none|unknown
 #include "promsim_commands.h"
 
+#include "device_image.h"
+#include "device_presence.h"
+#include "sim_dir.h"
 #include "tlv_ids.h"
 
 #include <algorithm>
@@ -13,13 +16,9 @@
 #include <cstring>
 
 namespace promsim_tool {
-namespace {
 
 using promsim::Device;
-
-constexpr Device kAllDevices[] = {Device::system, Device::blade, Device::kestrel};
-
-}  // namespace
+using promsim::kAllDevices;
 
 ImageState image_state(Device device, const promsim::Image &bytes, const std::string &damage)
 {

@@ -16,10 +16,15 @@
 #include <vector>
 
 #include "VPD_Client.h"
+#include "call_trace.h"
 #include "checked_number.h"
 #include "crc32.h"
+#include "device.h"
+#include "device_image.h"
+#include "device_presence.h"
+#include "fail_rules.h"
 #include "kestrelApi.h"
-#include "sim_support.h"
+#include "sim_dir.h"
 
 namespace {
 

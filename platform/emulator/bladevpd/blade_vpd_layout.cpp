@@ -1,9 +1,11 @@
 #include "blade_vpd_layout.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "VPD_Client.h"
+#include "byte_order.h"
 #include "crc32.h"
 
 namespace bladevpd {
@@ -52,8 +54,7 @@ bool newest_entry(const promsim::Image &image, HistoryEntry *newest)
         const unsigned char *e = slot_bytes(image, slot);
         if (e[0] != kHistoryTag || byte_sum(e, kHistoryEntrySize) != 0)
             continue;
-        uint32_t seq = uint32_t(e[kEntrySeq]) << 24 | uint32_t(e[kEntrySeq + 1]) << 16 |
-                       uint32_t(e[kEntrySeq + 2]) << 8 | e[kEntrySeq + 3];
+        uint32_t seq = promsim::get_be32(e + kEntrySeq);
         // Ties go to the later slot: entries are written in slot order.
         if (!found || seq >= newest->seq) {
             *newest = {slot, e[kEntryType], seq};
@@ -78,9 +79,7 @@ void place_init_record(promsim::Image &image, const init_vpd_data &record)
     unsigned char *fixed = image.data() + kFixedBlock;
     std::memcpy(fixed, &record, sizeof record);
     std::fill(fixed + sizeof record, fixed + kFixedCrc, 0);
-    uint32_t crc = promsim::crc32(fixed, kFixedCrc);
-    for (int i = 0; i < 4; ++i)
-        fixed[kFixedCrc + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    promsim::put_be32(fixed + kFixedCrc, promsim::crc32(fixed, kFixedCrc));
 }
 
 int newest_chassis_type(const promsim::Image &image)
@@ -106,8 +105,7 @@ void append_chassis_type(promsim::Image &image, unsigned char type)
     unsigned char *e = image.data() + kHistoryStart + slot * kHistoryEntrySize;
     e[0] = kHistoryTag;
     e[kEntryType] = type;
-    for (int i = 0; i < 4; ++i)
-        e[kEntrySeq + i] = static_cast<unsigned char>(seq >> (24 - 8 * i));
+    promsim::put_be32(e + kEntrySeq, seq);
     e[6] = 0;
     e[kEntryCheck] = 0;
     e[kEntryCheck] = static_cast<unsigned char>(-byte_sum(e, kHistoryEntrySize));

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sim_support.h"
+#include "device.h"
 
 struct init_vpd_data;
 

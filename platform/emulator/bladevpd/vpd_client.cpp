@@ -4,7 +4,12 @@
 // value and set errno. A damaged image (a file of the wrong size) fails
 // every read and data write with -EBADMSG; only the whole rewrites of size
 // detection and clearing replace it.
+
+// Built with hidden visibility: the platform's declarations are what
+// this library exports (exports/*.map keeps everything else local).
+#pragma GCC visibility push(default)
 #include "VPD_Client.h"
+#pragma GCC visibility pop
 
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +19,10 @@
 
 #include "blade_vpd_layout.h"
 #include "checked_number.h"
-#include "sim_support.h"
+#include "device_image.h"
+#include "device_presence.h"
+#include "emulated_call.h"
+#include "errno_result.h"
 
 namespace {
 
@@ -22,7 +30,6 @@ using promsim::Device;
 using promsim::Image;
 using promsim::fail_errno;
 using promsim::fail_from_errno;
-
 
 template <typename Change>
 int commit_blade(Change change)

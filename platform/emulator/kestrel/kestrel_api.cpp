@@ -3,14 +3,22 @@
 // (-EINVAL), then that the PROM is there (-ENODEV) and whole (-EBADMSG for a
 // file of the wrong size). Failures return a negative errno value and set
 // errno.
+
+// Built with hidden visibility: the platform's declarations are what
+// this library exports (exports/*.map keeps everything else local).
+#pragma GCC visibility push(default)
 #include "kestrelApi.h"
+#pragma GCC visibility pop
 
 #include <algorithm>
 #include <cerrno>
 #include <string>
 
+#include "device_image.h"
+#include "device_presence.h"
+#include "emulated_call.h"
+#include "errno_result.h"
 #include "kestrel_prom.h"
-#include "sim_support.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_order.h"
 #include "crc32.h"
 
 static_assert(sizeof(kestrel_vpd_data) == 142, "kestrel_vpd_data is 142 bytes");
@@ -18,11 +19,6 @@ constexpr unsigned char kVersion = 1;
 constexpr std::size_t kLengthOffset = 0x06;  // 16-bit big-endian
 constexpr std::size_t kRecordSize = sizeof(kestrel_vpd_data);
 
-uint32_t stored_crc(const unsigned char *at)
-{
-    return uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | at[3];
-}
-
 }  // namespace
 
 void write_vpd_area(promsim::Image &image, const kestrel_vpd_data &record)
@@ -31,12 +27,9 @@ void write_vpd_area(promsim::Image &image, const kestrel_vpd_data &record)
     std::fill(area, area + kVpdAreaSize, 0);
     std::memcpy(area, kMagic, sizeof kMagic);
     area[kVersionOffset] = kVersion;
-    area[kLengthOffset] = static_cast<unsigned char>(kRecordSize >> 8);
-    area[kLengthOffset + 1] = static_cast<unsigned char>(kRecordSize);
+    promsim::put_be16(area + kLengthOffset, static_cast<uint16_t>(kRecordSize));
     std::memcpy(area + kRecordOffset, &record, kRecordSize);
-    uint32_t crc = promsim::crc32(area, kCrcOffset);
-    for (int i = 0; i < 4; ++i)
-        area[kCrcOffset + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    promsim::put_be32(area + kCrcOffset, promsim::crc32(area, kCrcOffset));
 }
 
 int read_record(const promsim::Image &image, kestrel_vpd_data *record)
@@ -44,9 +37,9 @@ int read_record(const promsim::Image &image, kestrel_vpd_data *record)
     const unsigned char *area = image.data();
     if (image.size() < kVpdAreaSize || std::memcmp(area, kMagic, sizeof kMagic) != 0)
         return -ENODATA;
-    std::size_t length = std::size_t(area[kLengthOffset]) << 8 | area[kLengthOffset + 1];
+    std::size_t length = promsim::get_be16(area + kLengthOffset);
     if (area[kVersionOffset] != kVersion || length != kRecordSize ||
-        stored_crc(area + kCrcOffset) != promsim::crc32(area, kCrcOffset))
+        promsim::get_be32(area + kCrcOffset) != promsim::crc32(area, kCrcOffset))
         return -EBADMSG;
     std::memcpy(record, area + kRecordOffset, kRecordSize);
     return 0;

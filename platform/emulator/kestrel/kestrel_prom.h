@@ -8,7 +8,7 @@
 #include <string>
 
 #include "kestrelApi.h"
-#include "sim_support.h"
+#include "device.h"
 
 namespace kestrelprom {
 

@@ -1,6 +1,6 @@
-// PROMSIM_TRACE: one line per emulated call, appended with a single write()
-// on an O_APPEND descriptor so that lines of concurrent runs never mix.
-#include "sim_support.h"
+// Each line is appended with a single write() on an O_APPEND descriptor so
+// that lines of concurrent runs, and of the libraries of one run, never mix.
+#include "call_trace.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,13 +48,11 @@ std::string trace_hex(const void *bytes, std::size_t length)
     return out;
 }
 
-std::string trace_text(const char *text, std::size_t length)
+std::string quote_bytes(const unsigned char *bytes, std::size_t length)
 {
-    if (!text)
-        return "NULL";
     std::string out = "\"";
-    for (std::size_t i = 0; i < length && text[i] != '\0'; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
+    for (std::size_t i = 0; i < length; ++i) {
+        unsigned char c = bytes[i];
         if (c < 0x20 || c == 0x7f) {
             out += "\\x";
             append_hex_byte(out, c);
@@ -63,6 +61,16 @@ std::string trace_text(const char *text, std::size_t length)
         }
     }
     return out + "\"";
+}
+
+std::string trace_text(const char *text, std::size_t length)
+{
+    if (!text)
+        return "NULL";
+    std::size_t n = 0;
+    while (n < length && text[n] != '\0')
+        ++n;
+    return quote_bytes(reinterpret_cast<const unsigned char *>(text), n);
 }
 
 std::string trace_text(const char *text)

@@ -3,15 +3,6 @@
 namespace promsim {
 namespace {
 
-int digit_value(char c, unsigned base)
-{
-    unsigned v = c >= '0' && c <= '9'   ? unsigned(c - '0')
-                 : c >= 'a' && c <= 'f' ? unsigned(c - 'a' + 10)
-                 : c >= 'A' && c <= 'F' ? unsigned(c - 'A' + 10)
-                                        : 99u;
-    return v < base ? static_cast<int>(v) : -1;
-}
-
 // Sign and magnitude of the whole text. The magnitude never passes the
 // limit of its sign (the largest the caller can take), checked before each
 // digit is added, so it cannot wrap.
@@ -48,6 +39,15 @@ bool read_magnitude(const std::string &text, NumberForm form, unsigned long long
 }
 
 }  // namespace
+
+int digit_value(char c, unsigned base)
+{
+    unsigned v = c >= '0' && c <= '9'   ? unsigned(c - '0')
+                 : c >= 'a' && c <= 'f' ? unsigned(c - 'a' + 10)
+                 : c >= 'A' && c <= 'F' ? unsigned(c - 'A' + 10)
+                                        : 99u;
+    return v < base ? static_cast<int>(v) : -1;
+}
 
 bool parse_number(const std::string &text, NumberForm form, long long min, long long max,
                   long long *value)

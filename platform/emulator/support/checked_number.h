@@ -22,6 +22,9 @@ enum class NumberForm {
 bool parse_number(const std::string &text, NumberForm form, long long min, long long max,
                   long long *value);
 
+// The value of one digit in `base` (up to 16, either case), or -1.
+int digit_value(char c, unsigned base);
+
 // True when `length` bytes from `offset` lie within `size` bytes; never
 // computes offset + length.
 inline bool range_within(std::size_t offset, std::size_t length, std::size_t size)

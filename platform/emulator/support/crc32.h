@@ -1,4 +1,4 @@
-// CRC-32 (IEEE 802.3, reflected, as zlib computes it), libcrcApi.so.
+// CRC-32 (IEEE 802.3, reflected, as zlib computes it).
 #ifndef PROMSIM_CRC32_H
 #define PROMSIM_CRC32_H
 

@@ -5,7 +5,7 @@
 #ifndef PROMSIM_DEVICE_FILES_H
 #define PROMSIM_DEVICE_FILES_H
 
-#include "sim_support.h"
+#include "device.h"
 
 #include <string>
 

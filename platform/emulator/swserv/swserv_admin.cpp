@@ -1,8 +1,16 @@
 // The store-wide calls of the emulated switch PROM service: initialization,
 // deletion, commit of staged writes, and the ASIC MAC counts.
+
+// Built with hidden visibility: the platform's declarations are what
+// this library exports (exports/*.map keeps everything else local).
+#pragma GCC visibility push(default)
 #include "swServerApi.h"
+#pragma GCC visibility pop
 
 #include "asic_mac_table.h"
+#include "call_trace.h"
+#include "emulated_call.h"
+#include "fault_hooks.h"
 #include "swserv_calls.h"
 #include "system_prom.h"
 #include "tlv_ids.h"

@@ -1,7 +1,14 @@
 // The item calls of the emulated switch PROM service: each one is a fault
 // hook, argument checks, a record read or a staged write, and a trace line.
-#include "swServerApi.h"
 
+// Built with hidden visibility: the platform's declarations are what
+// this library exports (exports/*.map keeps everything else local).
+#pragma GCC visibility push(default)
+#include "swServerApi.h"
+#pragma GCC visibility pop
+
+#include "call_trace.h"
+#include "emulated_call.h"
 #include "swserv_calls.h"
 #include "tlv_ids.h"
 

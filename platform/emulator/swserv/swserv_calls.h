@@ -5,31 +5,18 @@
 #ifndef PROMSIM_SWSERV_SWSERV_CALLS_H
 #define PROMSIM_SWSERV_SWSERV_CALLS_H
 
-#include "sim_support.h"
+#include "errno_result.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace promsim {
-
-inline int fail(int error)
-{
-    errno = error;
-    return -1;
-}
 
 // Only bus 0 exists.
 inline int check_bus(int bus)
 {
     return bus == 0 ? 0 : fail(ENODEV);
-}
-
-// Traces an integer passed by pointer for writing: its value.
-template <typename T>
-std::string trace_value(const T *value)
-{
-    return value ? std::to_string(*value) : "NULL";
 }
 
 // MACs and WWNs: the record must hold exactly `length` bytes.

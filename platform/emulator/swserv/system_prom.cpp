@@ -1,6 +1,7 @@
 #include "system_prom.h"
 
-#include "sim_support.h"
+#include "device_image.h"
+#include "errno_result.h"
 
 #include <cerrno>
 
@@ -13,12 +14,6 @@ Records &staged()
 {
     static Records *writes = new Records;  // outlives calls made at exit
     return *writes;
-}
-
-int fail(int error)
-{
-    errno = error;
-    return -1;
 }
 
 // Committed records of an image that may be written to (erased or valid).

@@ -1,5 +1,4 @@
-// The record IDs of the system PROM items, and the item names that promsim
-// uses for them.
+// The record IDs of the system PROM items, and the sizes of their values.
 #ifndef PROMSIM_SWSERV_TLV_IDS_H
 #define PROMSIM_SWSERV_TLV_IDS_H
 
@@ -30,36 +29,6 @@ constexpr std::size_t kWwnLength = 8;
 constexpr std::size_t kIntegerLength = 4;
 // Longest text record; the tool itself never writes more than 23 bytes.
 constexpr std::size_t kMaxTextLength = 255;
-
-// How a record's bytes read: MACs and WWNs as raw bytes, integers as
-// 4 big-endian bytes, texts as the bytes written (no terminator stored).
-enum class ItemKind { mac, wwn, signed_integer, unsigned_integer, text };
-
-// One item or a family of `count` items with consecutive IDs, named
-// name0, name1, ... ("subassy3", "asic-mac47").
-struct SystemItem {
-    const char *name;
-    uint16_t first_id;
-    int count;
-    ItemKind kind;
-};
-
-constexpr SystemItem kSystemItems[] = {
-    {"mac0", kTlvMac0, 1, ItemKind::mac},
-    {"mac1", kTlvMac1, 1, ItemKind::mac},
-    {"wwn", kTlvWwn, 1, ItemKind::wwn},
-    {"vwwn", kTlvVwwn, 1, ItemKind::wwn},
-    {"product-id", kTlvProductId, 1, ItemKind::signed_integer},
-    {"product-subtype", kTlvProductSubtype, 1, ItemKind::signed_integer},
-    {"port-count", kTlvPortCount, 1, ItemKind::signed_integer},
-    {"product-code", kTlvProductCode, 1, ItemKind::text},
-    {"board-sn", kTlvBoardSn, 1, ItemKind::text},
-    {"subassy-count", kTlvSubAssyCount, 1, ItemKind::unsigned_integer},
-    {"subassy", kTlvSubAssy0, kSubAssySlots, ItemKind::text},
-    {"asic-mac", kTlvAsicMac0, kAsicMacSlots, ItemKind::mac},
-    {"chassis-sn", kTlvChassisSn, 1, ItemKind::text},
-    {"clei", kTlvClei, 1, ItemKind::text},
-};
 
 }  // namespace promsim
 

@@ -1,8 +1,8 @@
-// Big-endian fields of the system PROM store, written byte by byte so the
-// layout is the same on every host and no field is read through an
+// Big-endian fields of the emulated PROM layouts, written byte by byte so
+// that a layout is the same on every host and no field is read through an
 // unaligned pointer.
-#ifndef PROMSIM_SWSERV_BYTE_ORDER_H
-#define PROMSIM_SWSERV_BYTE_ORDER_H
+#ifndef PROMSIM_BYTE_ORDER_H
+#define PROMSIM_BYTE_ORDER_H
 
 #include <cstdint>
 
