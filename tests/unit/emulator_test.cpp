@@ -35,9 +35,30 @@ using Bytes = std::vector<unsigned char>;
 // The text buffer callers give the Kestrel text calls.
 constexpr std::size_t kKestrelText = 64;
 
+// CRC-32 by its definition, a bit at a time.
+uint32_t bitwise_crc32(const unsigned char *p, std::size_t length)
+{
+    uint32_t c = 0xffffffffu;
+    for (std::size_t i = 0; i < length; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1u) ? (0xedb88320u ^ (c >> 1)) : (c >> 1);
+    }
+    return c ^ 0xffffffffu;
+}
+
 TEST(EmulatorSupport, Crc32CheckValueAndTraceTextsStayOneQuotedLine)
 {
     EXPECT_EQ(promsim::crc32("123456789", 9), 0xcbf43926u);
+    // Every alignment and every remainder of the eight-byte steps.
+    std::vector<unsigned char> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(i * 131 + (i >> 3));
+    for (std::size_t start = 0; start < 9; ++start)
+        for (std::size_t length = 0; start + length <= bytes.size(); length += 7)
+            ASSERT_EQ(promsim::crc32(bytes.data() + start, length),
+                      bitwise_crc32(bytes.data() + start, length))
+                << start << " " << length;
     EXPECT_EQ(promsim::trace_text("AB\0CD", 5), "\"AB\"");
     EXPECT_EQ(promsim::trace_text("a\nb\x7f"), "\"a\\x0ab\\x7f\"");
 }

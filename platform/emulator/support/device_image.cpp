@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -38,7 +39,7 @@ int read_device_file(Device device, Image &bytes, std::string *damage)
         return 0;
     }
     // One byte more than the device tells a long file from a whole one.
-    bytes.assign(size + 1, 0);
+    bytes.resize(size + 1);
     std::size_t got;
     if (!read_full(fd.get(), bytes.data(), bytes.size(), &got))
         return -1;
@@ -56,6 +57,46 @@ int read_image(Device device, Image &image)
     if (!damage.empty()) {
         errno = EBADMSG;
         return -1;
+    }
+    return 0;
+}
+
+int read_device_range(Device device, std::size_t offset, std::size_t length,
+                      unsigned char *buffer)
+{
+    const std::size_t size = device_size(device);
+    if (offset > size || length > size - offset) {
+        errno = EINVAL;
+        return -1;
+    }
+    Fd fd(open(device_path(device).c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno != ENOENT)
+            return -1;
+        std::fill_n(buffer, length, 0xff);
+        return 0;
+    }
+    // The open file stays what it was even if a commit renames another
+    // into place now, so its size and bytes belong to one image.
+    struct stat st;
+    if (fstat(fd.get(), &st) != 0)
+        return -1;
+    if (static_cast<unsigned long long>(st.st_size) != size) {
+        errno = EBADMSG;
+        return -1;
+    }
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = pread(fd.get(), buffer + done, length - done,
+                          static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;  // shorter than fstat said: changed in place
+            return -1;
+        }
+        done += static_cast<std::size_t>(n);
     }
     return 0;
 }

@@ -21,6 +21,13 @@ int read_device_file(Device device, Image &bytes, std::string *damage);
 // Returns 0, or -1 with errno set: EBADMSG for a damaged file.
 int read_image(Device device, Image &image);
 
+// `length` bytes of the device's current image from `offset` (a range
+// within the device), read from the file alone: what read_image() and a
+// copy give, without reading the rest. Returns 0, or -1 with errno set:
+// EBADMSG for a damaged file.
+int read_device_range(Device device, std::size_t offset, std::size_t length,
+                      unsigned char *buffer);
+
 // What a commit does with a damaged device file: fail (EBADMSG, the file
 // stays as it is), or start the change from an erased image because the
 // change rewrites the device as a whole.

@@ -52,12 +52,11 @@ int read_present_range(Device device, long long offset, long long length, unsign
 {
     if (!call_range_within(offset, length, device_size(device)) || (length > 0 && !buffer))
         return fail_errno(-EINVAL);
-    Image image;
-    int rc = read_present_image(device, image);
-    if (rc < 0)
-        return rc;
-    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset),
-                static_cast<std::size_t>(length), buffer);
+    if (!device_present(device))
+        return fail_errno(-ENODEV);
+    if (read_device_range(device, static_cast<std::size_t>(offset),
+                          static_cast<std::size_t>(length), buffer) != 0)
+        return fail_from_errno();
     return 0;
 }
 

@@ -17,9 +17,9 @@ int set_device_present(Device device, bool present);
 // absent, or the read's own failure (errno set either way).
 int read_present_image(Device device, Image &image);
 
-// Copies `length` bytes from `offset` of a plugged-in device: 0, -EINVAL for
-// a range outside the device (negatives included), or a failure of
-// read_present_image.
+// Copies `length` bytes from `offset` of a plugged-in device, reading only
+// those: 0, -EINVAL for a range outside the device (negatives included), or
+// what read_present_image would fail with.
 int read_present_range(Device device, long long offset, long long length, unsigned char *buffer);
 
 }  // namespace promsim

@@ -29,14 +29,43 @@ int store(const Records &records, Image &image)
     return build_store(records, image) ? 0 : fail(ENOSPC);
 }
 
+// The image last parsed and its records. Every call reads the file again
+// (another process may have committed since), but the store is parsed, and
+// its checksum checked, only when the bytes differ from those parsed last.
+struct ParsedImage {
+    Image bytes;
+    Records records;
+    bool valid = false;
+};
+
+// The committed records of the image as it is now.
+int committed_records(const Records **records)
+{
+    static ParsedImage *parsed = new ParsedImage;  // outlives calls made at exit
+    static Image *image = new Image;
+    if (read_image(Device::system, *image) != 0)
+        return -1;
+    if (!parsed->valid || *image != parsed->bytes) {
+        parsed->valid = false;
+        parsed->records.clear();
+        if (writable_records(*image, parsed->records) != 0)
+            return -1;
+        parsed->bytes = *image;
+        parsed->valid = true;
+    }
+    *records = &parsed->records;
+    return 0;
+}
+
 }  // namespace
 
 int load_records(Records &records)
 {
-    Image image;
-    if (read_image(Device::system, image) != 0)
+    const Records *committed;
+    if (committed_records(&committed) != 0)
         return -1;
-    return writable_records(image, records);
+    records = *committed;
+    return 0;
 }
 
 int inspect_system_prom(StoreState &state, Records &records, std::string &why)
@@ -55,16 +84,16 @@ int inspect_system_prom(StoreState &state, Records &records, std::string &why)
 
 int read_record(uint16_t id, Bytes &data)
 {
-    Records records;
-    if (load_records(records) != 0)
+    const Records *records;
+    if (committed_records(&records) != 0)
         return -1;
     auto write = staged().find(id);
     if (write != staged().end()) {
         data = write->second;
         return 0;
     }
-    auto record = records.find(id);
-    if (record == records.end())
+    auto record = records->find(id);
+    if (record == records->end())
         return fail(ENOENT);
     data = record->second;
     return 0;
