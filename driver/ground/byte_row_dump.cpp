@@ -1,5 +1,6 @@
 #include "driver/ground/byte_row_dump.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "driver/ground/console_input.h"
@@ -66,16 +67,22 @@ public:
         used_ += length;
     }
 
-    // Where rows go: room for `rows` rows of at most max_row bytes each,
-    // at least one. done() takes the end of what was stored.
-    char *rows_at(std::size_t *rows)
+    // Where a row of at most max_row bytes goes; done() takes its end.
+    char *row_at()
     {
         if (max_row > room())
             flush();
+        return buffer_ + used_;
+    }
+
+    // The same for `rows` rows, fewer when fewer fit (at least one).
+    char *rows_at(std::size_t *rows)
+    {
+        char *at = row_at();
         std::size_t fit = room() / max_row;
         if (*rows > fit)
             *rows = fit;
-        return buffer_ + used_;
+        return at;
     }
     void done(const char *end) { used_ = static_cast<std::size_t>(end - buffer_); }
 
@@ -199,12 +206,10 @@ void byte_row_dump(const unsigned char *bytes, std::size_t count, uint32_t addre
         // Any other row, or the part of one before a header.
         std::size_t row_left = 8 - k % 8;
         std::size_t end = stop - k > row_left ? k + row_left : stop;
-        std::size_t rows = 1;
-        char *p = out.rows_at(&rows);
+        char *p = out.row_at();
         if (k % 8 == 0) {
             uint32_t first = address + static_cast<uint32_t>(k);
-            uint32_t last = first + 7;
-            p = put_label(p, first, last < last_label ? last : last_label);
+            p = put_label(p, first, std::min(first + 7, last_label));
         }
         out.done(put_pieces(p, bytes + k, end - k));
         k = end;
