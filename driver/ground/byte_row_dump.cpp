@@ -191,13 +191,18 @@ void byte_row_dump(const unsigned char *bytes, std::size_t count, uint32_t addre
     std::size_t next_section = 0;
     std::size_t k = 0;
     while (k < count) {
-        while (next_section < section_count && sections[next_section].index == k)
-            out.text(sections[next_section++].header);
+        // The headers of this byte. A header whose byte the run has passed
+        // is never printed, and neither is any after it.
+        for (; next_section < section_count && sections[next_section].index <= k; ++next_section) {
+            if (sections[next_section].index < k) {
+                next_section = section_count;
+                break;
+            }
+            out.text(sections[next_section].header);
+        }
         // The bytes up to the next header (or the end).
-        std::size_t stop = count;
-        if (next_section < section_count && sections[next_section].index > k &&
-            sections[next_section].index < stop)
-            stop = sections[next_section].index;
+        std::size_t stop =
+            next_section < section_count ? std::min(count, sections[next_section].index) : count;
         if (k % 8 == 0)
             k = put_plain_rows(out, bytes, k, stop, address, last_label);
         if (k == stop)

@@ -161,6 +161,12 @@ TEST_F(SystemPromTest, DisplayReportsEachUnreadableItemInItsPlace)
     const Lines reads = calls_of(take_trace(), "swServGetSubAssy(");
     EXPECT_EQ(reads.size(), 8u);  // indices 0 to 7 only
     EXPECT_EQ(reads.empty() ? "" : reads.back(), "swServGetSubAssy(7, &, 24) = 0");
+
+    // Below eight, as many slots as the count says.
+    set_items("subassy-count=3");
+    clear_trace();
+    promcfg({"-P"});
+    EXPECT_EQ(calls_of(take_trace(), "swServGetSubAssy(").size(), 3u);
 }
 
 }  // namespace
