@@ -34,14 +34,14 @@ void store_address(MgmtData &block, std::size_t offset, const unsigned char addr
 
 }  // namespace
 
-int parse_dotted_quad(const char *line, unsigned char address[4])
+bool parse_dotted_quad(const char *line, unsigned char address[4])
 {
     unsigned int parts[4];
     if (sscanf(line, "%u.%u.%u.%u", &parts[0], &parts[1], &parts[2], &parts[3]) != 4)
-        return -1;
+        return false;
     for (int i = 0; i < 4; ++i)
         address[i] = static_cast<unsigned char>(parts[i] & 0xff);
-    return 0;
+    return true;
 }
 
 int read_dotted_quad(const char *prompt, unsigned char address[4])
@@ -50,9 +50,9 @@ int read_dotted_quad(const char *prompt, unsigned char address[4])
     flush_output();
     // End of input takes the path of an unusable answer, with its words.
     char line[80];
-    if (read_console_line(line, sizeof line) < 0)
+    if (read_console_line(line, sizeof line) == -1)
         return -1;
-    return parse_dotted_quad(line, address);
+    return parse_dotted_quad(line, address) ? 0 : -1;
 }
 
 void mgmt_ip_set()
@@ -66,15 +66,15 @@ void mgmt_ip_set()
     // Every address is asked before the block is read, so a bad answer
     // leaves the VPD untouched.
     unsigned char ip[4], gateway[4], netmask[4];
-    if (read_dotted_quad("Enter IP address", ip) < 0) {
+    if (read_dotted_quad("Enter IP address", ip) == -1) {
         printf("Bad IP address specified.\n");
         return;
     }
-    if (read_dotted_quad("Enter gateway address", gateway) < 0) {
+    if (read_dotted_quad("Enter gateway address", gateway) == -1) {
         printf("Bad gateway address specified.\n");
         return;
     }
-    if (read_dotted_quad("Enter netmask", netmask) < 0) {
+    if (read_dotted_quad("Enter netmask", netmask) == -1) {
         printf("Bad netmask specified.\n");
         return;
     }

@@ -16,11 +16,12 @@ struct MgmtData {
 };
 
 // Reads "a.b.c.d" from `line` (anything after the fourth number ignored;
-// each number's low 8 bits kept). 0 with the address, or -1 with the
+// each number's low 8 bits kept). True with the address, or false with the
 // address untouched.
-int parse_dotted_quad(const char *line, unsigned char address[4]);
+bool parse_dotted_quad(const char *line, unsigned char address[4]);
 
-// Shows "prompt: " and parses one console line as parse_dotted_quad does.
+// Shows "prompt: " and parses one console line as parse_dotted_quad does:
+// 0 with the address, -1 when there was none (end of input included).
 int read_dotted_quad(const char *prompt, unsigned char address[4]);
 
 #endif

@@ -50,7 +50,7 @@ int vpd_display_cli()
         printf("vpd-> ");
         flush_output();
         char line[80];
-        if (read_console_line(line, sizeof line) < 0)
+        if (read_console_line(line, sizeof line) == -1)
             end_process(0);
         run_command(*vpd_client, line);
     }

@@ -45,13 +45,12 @@ int32_t ask_number(FieldRow row, int base, int32_t max)
     }
 }
 
-// Copies a non-empty answer into a zero-filled field.
+// Copies the answer into a zero-filled field: an empty one leaves it so.
 void ask_text(FieldRow row, char *field)
 {
     char answer[129];
     int32_t length = ask(row, answer);
-    if (length > 0)
-        memcpy(field, answer, static_cast<std::size_t>(length));
+    memcpy(field, answer, static_cast<std::size_t>(length));
 }
 
 // The record's system PROM part; false after reporting what is missing.

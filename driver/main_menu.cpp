@@ -72,7 +72,7 @@ void main_menu()
 
         char line[24];
         // End of input here is a script's normal end.
-        if (read_console_line(line, sizeof line) < 0)
+        if (read_console_line(line, sizeof line) == -1)
             end_process(0);
         uint32_t selection = static_cast<uint32_t>(strtol32(line, 10));
         if (selection >= rows) {

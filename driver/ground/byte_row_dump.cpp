@@ -10,14 +10,10 @@ namespace {
 
 // A byte's text, "\t%2.2x" and " %c" when it is printable, ready to copy:
 // the dump stores all eight bytes of a piece and advances by its length, so
-// each byte costs one table load, one store and one add.
-struct BytePiece {
-    char text[7];
-    char length;
-};
-
+// each byte costs two table loads, one store and one add.
 struct PieceTable {
-    BytePiece pieces[256];
+    char pieces[256][8];
+    unsigned char lengths[256];
     char pairs[256][2];  // "%2.2x" of each byte, for the row labels
 };
 
@@ -26,15 +22,15 @@ constexpr PieceTable make_piece_table()
     constexpr char digits[] = "0123456789abcdef";
     PieceTable table{};
     for (int value = 0; value < 256; ++value) {
-        BytePiece &piece = table.pieces[value];
-        piece.text[0] = '\t';
-        piece.text[1] = digits[value >> 4];
-        piece.text[2] = digits[value & 0xf];
-        piece.length = 3;
+        char *piece = table.pieces[value];
+        piece[0] = '\t';
+        piece[1] = digits[value >> 4];
+        piece[2] = digits[value & 0xf];
+        table.lengths[value] = 3;
         if (is_printable_byte(static_cast<unsigned char>(value))) {
-            piece.text[3] = ' ';
-            piece.text[4] = static_cast<char>(value);
-            piece.length = 5;
+            piece[3] = ' ';
+            piece[4] = static_cast<char>(value);
+            table.lengths[value] = 5;
         }
         table.pairs[value][0] = digits[value >> 4];
         table.pairs[value][1] = digits[value & 0xf];
@@ -47,7 +43,7 @@ constexpr PieceTable table = make_piece_table();
 // "\n%4.4x-%4.4x:" with two 32-bit addresses: at most 1 + 8 + 1 + 8 + 1.
 constexpr std::size_t max_label = 19;
 // A row label and eight byte pieces, the last one stored whole.
-constexpr std::size_t max_row = max_label + 8 * sizeof(BytePiece);
+constexpr std::size_t max_row = max_label + 8 * sizeof table.pieces[0];
 
 // The dump's output, built in a large buffer and written in blocks.
 class DumpWriter {
@@ -109,7 +105,8 @@ char *put_hex_min4(char *out, uint32_t value)
     return out;
 }
 
-char *put_label(char *out, uint32_t first, uint32_t last)
+// "\n%4.4x-%4.4x:" digit by digit: any two addresses.
+__attribute__((noinline)) char *put_long_label(char *out, uint32_t first, uint32_t last)
 {
     *out++ = '\n';
     out = put_hex_min4(out, first);
@@ -119,18 +116,21 @@ char *put_label(char *out, uint32_t first, uint32_t last)
     return out;
 }
 
-// The label of a row that starts on a multiple of eight below 0x10000:
-// both addresses share their high byte.
-char *put_aligned_label(char *out, uint32_t first)
+// "\n%4.4x-%4.4x:". When both addresses have four digits and share their
+// high byte, as in every row of a 64 KiB dump, from the pair table (written
+// back to front, each piece at its own place).
+inline char *put_label(char *out, uint32_t first, uint32_t last)
 {
+    if ((first >> 16) != 0 || (first >> 8) != (last >> 8))
+        return put_long_label(out, first, last);
     const char *high = table.pairs[first >> 8];
-    out[0] = '\n';
-    memcpy(out + 1, high, 2);
-    memcpy(out + 3, table.pairs[first & 0xff], 2);
-    out[5] = '-';
-    memcpy(out + 6, high, 2);
-    memcpy(out + 8, table.pairs[(first + 7) & 0xff], 2);
     out[10] = ':';
+    memcpy(out + 8, table.pairs[last & 0xff], 2);
+    memcpy(out + 6, high, 2);
+    out[5] = '-';
+    memcpy(out + 3, table.pairs[first & 0xff], 2);
+    memcpy(out + 1, high, 2);
+    out[0] = '\n';
     return out + 11;
 }
 
@@ -138,9 +138,10 @@ char *put_aligned_label(char *out, uint32_t first)
 char *put_pieces(char *out, const unsigned char *bytes, std::size_t count)
 {
     for (std::size_t k = 0; k < count; ++k) {
-        const BytePiece &piece = table.pieces[bytes[k]];
-        memcpy(out, piece.text, sizeof piece);
-        out += piece.length;
+        unsigned char value = bytes[k];  // read once: the store may alias it
+        char *next = out + table.lengths[value];
+        memcpy(out, table.pieces[value], sizeof table.pieces[0]);
+        out = next;
     }
     return out;
 }
@@ -150,36 +151,12 @@ char *put_row(char *out, const unsigned char *bytes)
 {
 #pragma GCC unroll 8
     for (int k = 0; k < 8; ++k) {
-        const BytePiece &piece = table.pieces[bytes[k]];
-        memcpy(out, piece.text, sizeof piece);
-        out += piece.length;
+        unsigned char value = bytes[k];  // read once: the store may alias it
+        char *next = out + table.lengths[value];
+        memcpy(out, table.pieces[value], sizeof table.pieces[0]);
+        out = next;
     }
     return out;
-}
-
-// The whole rows from `k` (a multiple of eight) before `stop` whose labels
-// are aligned, below 0x10000 and not clamped: written without a check per
-// row. Returns where they end.
-std::size_t put_plain_rows(DumpWriter &out, const unsigned char *bytes, std::size_t k,
-                           std::size_t stop, uint32_t address, uint32_t last_label)
-{
-    uint32_t first = address + static_cast<uint32_t>(k);
-    uint32_t limit = last_label < 0xffff ? last_label : 0xffff;
-    if (first % 8 != 0 || first > limit)
-        return k;
-    std::size_t rows = (stop - k) / 8;
-    std::size_t label_rows = (static_cast<std::size_t>(limit - first) + 1) / 8;
-    if (rows > label_rows)
-        rows = label_rows;
-    while (rows > 0) {
-        std::size_t batch = rows;
-        char *p = out.rows_at(&batch);
-        for (std::size_t row = 0; row < batch; ++row, k += 8, first += 8)
-            p = put_row(put_aligned_label(p, first), bytes + k);
-        out.done(p);
-        rows -= batch;
-    }
-    return k;
 }
 
 }  // namespace
@@ -200,17 +177,27 @@ void byte_row_dump(const unsigned char *bytes, std::size_t count, uint32_t addre
             }
             out.text(sections[next_section].header);
         }
-        // The bytes up to the next header (or the end).
+        // The bytes up to the next header (or the end): whole rows first,
+        // as many at a time as the buffer holds, without a check per row.
         std::size_t stop =
             next_section < section_count ? std::min(count, sections[next_section].index) : count;
-        if (k % 8 == 0)
-            k = put_plain_rows(out, bytes, k, stop, address, last_label);
+        std::size_t rows = k % 8 == 0 ? (stop - k) / 8 : 0;
+        while (rows > 0) {
+            std::size_t batch = rows;
+            char *p = out.rows_at(&batch);
+            const unsigned char *row = bytes + k;
+            uint32_t first = address + static_cast<uint32_t>(k);
+            for (const unsigned char *last_row = row + 8 * batch; row != last_row; row += 8, first += 8)
+                p = put_row(put_label(p, first, std::min(first + 7, last_label)), row);
+            k += 8 * batch;
+            out.done(p);
+            rows -= batch;
+        }
         if (k == stop)
             continue;
 
-        // Any other row, or the part of one before a header.
-        std::size_t row_left = 8 - k % 8;
-        std::size_t end = stop - k > row_left ? k + row_left : stop;
+        // The part of a row before a header, or the run's last bytes.
+        std::size_t end = k + std::min(stop - k, 8 - k % 8);
         char *p = out.row_at();
         if (k % 8 == 0) {
             uint32_t first = address + static_cast<uint32_t>(k);

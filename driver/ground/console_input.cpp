@@ -30,7 +30,7 @@ int32_t prompt_input(const char *label, char *answer, int32_t limit)
         printf("[%-48s] ", label);
         flush_output();
         int read = read_console_line(line, sizeof line);
-        if (read < 0) {
+        if (read == -1) {
             fprintf(stderr, "promcfg: end of input: %s not written\n", running_action_label);
             end_process(0);
         }
@@ -39,8 +39,6 @@ int32_t prompt_input(const char *label, char *answer, int32_t limit)
         int32_t n = read - 1;
         if (n >= limit)
             continue;
-        if (n == 0)
-            return 0;
         bool printable = true;
         for (int32_t i = 0; i < n; ++i)
             printable = printable && is_printable_byte(static_cast<unsigned char>(line[i]));

@@ -72,7 +72,8 @@ TEST(ByteRowDump, EqualsPrintfForEveryAddressWidthAndWrapAround)
         {0xfffffffc, 13, UINT32_MAX}, {0x7ffffffd, 40000, UINT32_MAX}, {3, 0, UINT32_MAX},
         // Labels clamped, unaligned and crossing 0x10000 among short labels.
         {0x0ff0, 64, 0x1003},         {0x0004, 64, UINT32_MAX},       {0xffe0, 64, UINT32_MAX},
-        {0x0000, 64, 0x0000},         {0x0008, 64, 0x0027},
+        {0x0000, 64, 0x0000},         {0x0008, 64, 0x0027},         {0x00fc, 16, UINT32_MAX},
+        {0x1fffc, 16, UINT32_MAX},
     };
     std::mt19937 random(8);
     for (const Case &c : cases) {
@@ -98,11 +99,14 @@ TEST(ByteRowDump, HeadersGoBeforeTheirByteAtRowStartsInsideRowsAndTogether)
 {
     // A header whose index the run passed (or never reaches) is not printed,
     // nor is any header after it.
+    // A header longer than the writer's buffer goes out on its own.
+    const std::string long_header(20000, 'h');
     const std::vector<std::vector<DumpSection>> layouts = {
         {{0, "<0>"}, {8, "<8>"}, {8, "<8b>"}, {13, "<13>"}, {1024, "<1024>"}},
         {{3, "<3>"}, {4, "<4>"}, {61, "<61>"}, {63, "<63>"}},
         {{16, "<16>"}, {9, "<9 passed>"}, {40, "<40 never>"}},
         {{100, "<beyond the run>"}},
+        {{45, "<45>"}, {46, long_header.c_str()}},
     };
     std::vector<unsigned char> bytes(64);
     for (std::size_t i = 0; i < bytes.size(); ++i)
