@@ -1,7 +1,14 @@
 // The main configuration menu and the answer prompt, seen on the console.
 #include "sim_fixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -158,6 +165,51 @@ TEST_F(ConsoleTest, EndOfInputInsideADialogueWritesNothingAndSaysSoOnStandardErr
         }
         EXPECT_EQ(writes_in(take_trace()), Lines{});
     }
+}
+
+// Each answer is given only once its prompt has shown, as an operator at a
+// terminal gives it: a prompt left in the tool's buffer while it waits for
+// the answer stops the conversation.
+TEST_F(ConsoleTest, EveryPromptShowsBeforeTheToolWaitsForItsAnswer)
+{
+    promsim({"set", "product-id", "35"});
+    const std::string answers_path = dir_ + "/answers", shown_path = dir_ + "/shown";
+    ASSERT_EQ(mkfifo(answers_path.c_str(), 0600), 0);
+    signal(SIGPIPE, SIG_IGN);
+    pid_t pid = promtest::start_program("promcfg", {}, {{"PROMSIM_DIR", dir_}}, answers_path, shown_path);
+    int answers = open(answers_path.c_str(), O_WRONLY);
+    ASSERT_GE(answers, 0);
+
+    const std::string selection = "Selection (0-15): ";
+    const std::pair<std::string, std::string> steps[] = {
+        {selection, "1\n"},
+        {promtest::prompt("Ethernet MAC     (12 hex digits, no spaces)"), "\n"},
+        {promtest::prompt("Ethernet2 MAC     (12 hex digits, no spaces)"), "\n"},
+        {promtest::prompt("Switch WWN       (16 hex digits, no spaces)"), "\n"},
+        {promtest::prompt("Switch VWWN      (16 hex digits, no spaces)"), "\n"},
+        {selection, "8\n"},
+        {"Enter IP address: ", "10.0.0.1\n"},
+        {"Enter gateway address: ", "10.0.0.254\n"},
+        {"Enter netmask: ", "255.255.255.0\n"},
+        {selection, "11\n"},
+        {"vpd-> ", "0 8\n"},
+        {"vpd-> ", ""},
+    };
+    std::size_t seen = 0;
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.first);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        std::size_t at;
+        while ((at = promtest::read_file(shown_path).find(step.first, seen)) == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_NE(at, std::string::npos) << promtest::read_file(shown_path).substr(seen);
+        seen = at + step.first.size();
+        ASSERT_EQ(write(answers, step.second.data(), step.second.size()),
+                  static_cast<ssize_t>(step.second.size()));
+    }
+    close(answers);  // end of input at the display command line ends the run
+    EXPECT_EQ(promtest::wait_program(pid), 0);
 }
 
 }  // namespace

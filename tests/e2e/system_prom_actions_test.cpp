@@ -107,6 +107,13 @@ TEST_F(SystemPromTest, AnswersOfWrongLengthOrOutsideTheTablesAreAskedAgain)
     EXPECT_EQ(calls(), (Lines{"swServGetNumAsicMACsByProductID(47, &) = 0", "swServSetProductID(47) = 0",
                               "swServSetProductIDsubtype(0) = 0", "swServSetPortCount(20) = 0",
                               "swServFlush() = 0"}));
+
+    // Texts hold 23 characters: a 24th has the question asked again.
+    const std::string code(23, 'C');
+    auto t = promcfg({"-b"}, "\n" + code + "C\n" + code + "\n\n\n", kNoAsicMacs);
+    EXPECT_EQ(count_of(t.out, prompt("Product Code     (string max=23 chars)")), 2u);
+    EXPECT_EQ(calls_of(take_trace(), "swServSetProductCode"),
+              Lines{"swServSetProductCode(\"" + code + "\", 24) = 0"});
 }
 
 TEST_F(SystemPromTest, SubassemblyIdsAreWrittenOnlyWhenOneWasGiven)
