@@ -1,14 +1,15 @@
 # Install rules, to any prefix and any DESTDIR.
 #
-# Bench build (emulated platform): promcfg and promsim in bin, where every
-# user's PATH finds them; the emulator libraries in a folder of their own
-# (LIBDIR/promcfg) so that they never shadow the switch's libraries on a
-# machine that has them. Binaries find them through a RUNPATH relative to
-# themselves, so an installed or staged tree runs where it lies.
+# Bench build (emulated platform): promcfg, promcfg-apply and promsim in
+# bin, where every user's PATH finds them; the emulator libraries in a folder
+# of their own (LIBDIR/promcfg) so that they never shadow the switch's
+# libraries on a machine that has them. Binaries find them through a RUNPATH
+# relative to themselves, so an installed or staged tree runs where it lies.
 #
 # Switch build (PROMCFG_PLATFORM_SYSROOT): the switch tools in sbin, where
-# the administrator's PATH finds them, with their manuals; the switch
-# provides the platform libraries, and there is no promsim.
+# the administrator's PATH finds them (promcfg-apply beside promcfg, which
+# it runs), with their manuals; the switch provides the platform libraries,
+# and there is no promsim.
 include(GNUInstallDirs)
 
 set(PROMCFG_EMULATOR_LIBDIR ${CMAKE_INSTALL_LIBDIR}/promcfg)
@@ -27,8 +28,9 @@ function(promcfg_install_manual source section)
 endfunction()
 
 if(PROMCFG_PLATFORM_SYSROOT)
-  install(TARGETS promcfg RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
+  install(TARGETS promcfg promcfg-apply RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
   promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promcfg.8 8)
+  promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promcfg-apply.8 8)
   return()
 endif()
 
@@ -36,10 +38,12 @@ file(RELATIVE_PATH _bin_to_libs /${CMAKE_INSTALL_BINDIR} /${PROMCFG_EMULATOR_LIB
 set_target_properties(promcfg promsim PROPERTIES INSTALL_RPATH "$ORIGIN/${_bin_to_libs}")
 set_target_properties(swServerApi fcsmapi kestrelApi i2cApi crcApi PROPERTIES INSTALL_RPATH "$ORIGIN")
 
-install(TARGETS promcfg promsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS promcfg promcfg-apply promsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS swServerApi fcsmapi kestrelApi i2cApi crcApi
   LIBRARY DESTINATION ${PROMCFG_EMULATOR_LIBDIR} NAMELINK_SKIP)
 promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promcfg.8 8)
+promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promcfg-apply.8 8)
 promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promsim.1 1)
-install(FILES ${PROJECT_SOURCE_DIR}/completion/promcfg ${PROJECT_SOURCE_DIR}/completion/promsim
+install(FILES ${PROJECT_SOURCE_DIR}/completion/promcfg ${PROJECT_SOURCE_DIR}/completion/promcfg-apply
+  ${PROJECT_SOURCE_DIR}/completion/promsim
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

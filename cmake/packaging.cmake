@@ -1,8 +1,9 @@
 # Packages, made by `cpack` in a build folder:
-# - bench build: promcfg-sim, for this machine's architecture: the tool, the
-#   emulated platform, promsim, manuals and completion;
-# - switch build (PROMCFG_PLATFORM_SYSROOT): promcfg for the switch's
-#   architecture, and the same tree as a tarball for switches without dpkg.
+# - bench build: promcfg-sim, for this machine's architecture: the tool and
+#   promcfg-apply, the emulated platform, promsim, manuals and completion;
+# - switch build (PROMCFG_PLATFORM_SYSROOT): promcfg and promcfg-apply for
+#   the switch's architecture, and the same tree as a tarball for switches
+#   without dpkg.
 # Versions come from the project version. Lintian's view of them, and why
 # each remaining tag stands, is in packaging/lintian-overrides.*.
 set(PROMCFG_MAINTAINER "promcfg developers <promcfg-dev@example.com>")
@@ -24,7 +25,8 @@ if(PROMCFG_PLATFORM_SYSROOT)
     "VPD of blade switch modules and of Kestrel blades. It reaches the PROMs\n"
     "only through the switch's own platform libraries (libswServerApi.so,\n"
     "libfcsmapi.so, libi2cApi.so, libcrcApi.so, libkestrelApi.so), which the\n"
-    "switch provides: they are not part of any package.")
+    "switch provides: they are not part of any package. promcfg-apply writes\n"
+    "an identity from a file through promcfg and checks what reached the PROM.")
 else()
   set(PROMCFG_PACKAGE_NAME promcfg-sim)
   set(CPACK_GENERATOR DEB)
@@ -38,7 +40,8 @@ else()
     "keeps in its PROMs. This package runs it off the switch, on emulators of\n"
     "the switch's platform libraries that keep each user's PROMs in files\n"
     "under ~/.local/state/promcfg/sim, with promsim to set up and inspect\n"
-    "that emulated hardware. For benches, training and tests.")
+    "that emulated hardware, and promcfg-apply to write an identity from a\n"
+    "file and check it. For benches, training and tests.")
 endif()
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 

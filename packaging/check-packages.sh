@@ -13,10 +13,14 @@ lintian --fail-on error,warning "$deb" "$switch_deb"
 
 # The switch package and tarball hold the switch tools and manuals only.
 expected="./usr/sbin/promcfg
+./usr/sbin/promcfg-apply
 ./usr/share/doc/promcfg/changelog.Debian.gz
 ./usr/share/doc/promcfg/copyright
 ./usr/share/lintian/overrides/promcfg
+./usr/share/man/man8/promcfg-apply.8.gz
 ./usr/share/man/man8/promcfg.8.gz"
+# Sorted alike on both sides, whatever the locale's order.
+expected=$(echo "$expected" | sort)
 [ "$(dpkg-deb --fsys-tarfile "$switch_deb" | tar t | grep -v '/$' | sort)" = "$expected" ]
 [ "$(tar tzf "$switch_tgz" | grep -v '/$' | sed 's|^[^/]*/|./|' | sort)" = "$expected" ]
 dpkg-deb -f "$switch_deb" Depends | grep -qv "swServer\|fcsm\|kestrel"
@@ -30,6 +34,8 @@ LD_LIBRARY_PATH=build-switch/stub-sysroot/usr/lib qemu-ppc -L /usr/powerpc-linux
     "$tree/switch/usr/sbin/promcfg" -P | grep -q "Product ID .*: Undefined"
 PROMSIM_DIR="$tree/sim" "$tree/usr/bin/promsim" set product-id 59
 PROMSIM_DIR="$tree/sim" "$tree/usr/bin/promcfg" -P | grep -q "Product ID .*: 59 (Pellan)"
+# promcfg-apply finds the promcfg beside it.
+echo "clei = CLEI-1" | PROMSIM_DIR="$tree/sim" "$tree/usr/bin/promcfg-apply" - | grep -q "^clei .* ok$"
 
 # Any prefix, staged under DESTDIR, runs where it lies too.
 DESTDIR="$tree/stage" cmake --install build-package --prefix /opt/promcfg >/dev/null
@@ -44,7 +50,9 @@ su "$user" -c 'set -e; cd
     promsim status | grep -q "^folder $HOME/.local/state/promcfg/sim$"
     promsim set chassis-sn CH-1
     promcfg -P | grep -q "Serial Number .*: CH-1"
-    man -w promcfg promsim >/dev/null
+    echo "board-sn = SN-1" | promcfg-apply - >/dev/null
+    promcfg-apply --show | grep -q "^board-sn = SN-1$"
+    man -w promcfg promcfg-apply promsim >/dev/null
     bash -c ". /usr/share/bash-completion/completions/promcfg; complete -p promcfg" >/dev/null'
 dpkg -r promcfg-sim
 su "$user" -c 'test -s ~/.local/state/promcfg/sim/system.prom'

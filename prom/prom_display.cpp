@@ -4,17 +4,19 @@
 #include <cstdio>
 
 #include "driver/ground/print_value.h"
+#include "prom/display_labels.h"
+#include "prom/entry_prompts.h"
 #include "prom/product_table.h"
 #include "swServerApi.h"
 
 namespace {
 
 constexpr int value_size = 24;
-constexpr uint32_t max_subassemblies = 8;
+constexpr uint32_t max_subassemblies = board_max_subassemblies;
 
 void label(const char *text)
 {
-    printf("\t%-28.28s: ", text);
+    printf("\t%-*.*s: ", display_label_width, display_label_width, text);
 }
 
 void print_bytes(const unsigned char *bytes, int count)
@@ -26,7 +28,7 @@ void print_bytes(const unsigned char *bytes, int count)
 
 void undefined()
 {
-    printf("Undefined\n");
+    printf("%s\n", display_undefined);
 }
 
 // A MAC or WWN item: `count` bytes in hexadecimal, or "Undefined".
@@ -54,7 +56,7 @@ void show_text(const char *name, int rc, char *value)
 void show_subassemblies(char *value)
 {
     uint32_t count = 0;
-    label("# Subassemblies");
+    label(display_subassembly_count);
     if (swServGetSubAssyCount(&count) < 0) {
         undefined();
         return;
@@ -65,7 +67,7 @@ void show_subassemblies(char *value)
         if (swServGetSubAssy(static_cast<int>(i), value, value_size) < 0)
             continue;
         char name[28];
-        snprintf(name, sizeof name, "Subassembly ID   #%d", static_cast<int>(i));
+        snprintf(name, sizeof name, display_subassembly_format, static_cast<int>(i));
         show_text(name, 0, value);
     }
 }
@@ -77,7 +79,7 @@ void show_asic_macs(unsigned char *value)
         count = 0;
     for (uint32_t i = 0; i < count; ++i) {
         char name[100];
-        snprintf(name, sizeof name, "ASIC MAC %d", static_cast<int>(i));
+        snprintf(name, sizeof name, display_asic_mac_format, static_cast<int>(i));
         label(name);
         int rc = swServGetAsicMAC(value, static_cast<int>(i));
         if (rc < 0)
@@ -100,31 +102,31 @@ void prom_display()
 
     printf("--------------------- System Data ---------------------\n");
     rc = swServGetMAC(value.bytes, 0);
-    show_address("Ethernet MAC", rc, value.bytes, 6);
+    show_address(display_ethernet_mac, rc, value.bytes, 6);
     rc = swServGetMAC(value.bytes, 1);
-    show_address("Ethernet2 MAC", rc, value.bytes, 6);
+    show_address(display_ethernet2_mac, rc, value.bytes, 6);
     rc = swServGetWWN_bus(value.bytes, 0);
-    show_address("Switch WWN", rc, value.bytes, 8);
+    show_address(display_switch_wwn, rc, value.bytes, 8);
     rc = swServGetVWWN_bus(value.bytes, 0);
-    show_address("Switch VWWN", rc, value.bytes, 8);
+    show_address(display_switch_vwwn, rc, value.bytes, 8);
 
     printf("--------------------- Board Data ----------------------\n");
     int32_t product_id = 0;
-    label("Product ID");
+    label(display_product_id);
     if (swServGetProductID(&product_id) < 0)
         undefined();
     else
         printf("%d (%s)\n", product_id, find_product(product_id, 0).name);
     rc = swServGetProductCode(value.text, value_size);
-    show_text("Product code", rc, value.text);
+    show_text(display_product_code, rc, value.text);
     rc = swServGetBoardSN(value.text, value_size);
-    show_text("Board SN", rc, value.text);
+    show_text(display_board_sn, rc, value.text);
     show_subassemblies(value.text);
     show_asic_macs(value.bytes);
 
     printf("--------------------- Chassis Data --------------------\n");
     rc = swServGetChassisSN_bus(value.text, value_size, 0);
-    show_text("Serial Number", rc, value.text);
+    show_text(display_chassis_sn, rc, value.text);
     rc = swServGetCLEI_bus(value.text, value_size, 0);
-    show_text("CLEI Registration", rc, value.text);
+    show_text(display_clei, rc, value.text);
 }

@@ -1,5 +1,6 @@
 #include "prom/prom_actions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -8,17 +9,18 @@
 #include "driver/ground/console_input.h"
 #include "driver/ground/failed_call.h"
 #include "driver/ground/strtol32.h"
+#include "prom/entry_prompts.h"
 #include "prom/hex_text.h"
 #include "prom/product_table.h"
 #include "swServerApi.h"
 
 namespace {
 
-constexpr unsigned max_subassemblies = 8;
-// Room for the ASIC MACs of the largest board. A library that reports more
-// gets the first 48 asked and written; the rest keep what the PROM holds.
-constexpr unsigned max_asic_macs = 48;
-constexpr int32_t text_max = 23;
+constexpr unsigned max_subassemblies = board_max_subassemblies;
+// A library that reports more ASIC MACs than there is room for gets the
+// first ones asked and written; the rest keep what the PROM holds.
+constexpr unsigned max_asic_macs = board_max_asic_macs;
+constexpr int32_t text_max = board_text_max;
 constexpr int32_t port_count = 20;
 
 struct BoardAnswers {
@@ -49,7 +51,7 @@ void ask_product_id(BoardAnswers &board)
     for (;;) {
         print_product_list();
         char answer[24];
-        if (prompt_input("Product ID       (decimal number)", answer, sizeof answer) == 0) {
+        if (prompt_input(board_product_id_prompt, answer, sizeof answer) == 0) {
             int32_t stored = 0;
             board.product_id = swServGetProductID(&stored) < 0 ? 0 : stored;
             return;
@@ -67,8 +69,8 @@ void ask_subassemblies(BoardAnswers &board)
 {
     char answer[24];
     for (;;) {
-        if (prompt_input("# Subassemblies  (decimal, 0-8)", answer, sizeof answer) == 0)
-            return;
+        // An empty answer reads as 0: no subassemblies asked or written.
+        prompt_input(board_subassembly_count_prompt, answer, sizeof answer);
         uint32_t count = static_cast<uint32_t>(strtol32(answer, 10));
         if (count <= max_subassemblies) {
             board.subassembly_count = count;
@@ -76,18 +78,17 @@ void ask_subassemblies(BoardAnswers &board)
         }
     }
     for (uint32_t i = 0; i < board.subassembly_count; ++i) {
-        ask_text("Subassembly ID   (string max=%d chars)", board.subassemblies[i]);
+        ask_text(board_subassembly_id_format, board.subassemblies[i]);
         board.any_subassembly = board.any_subassembly || board.subassemblies[i][0] != '\0';
     }
 }
 
 void ask_asic_macs(BoardAnswers &board)
 {
-    uint32_t asked = board.asic_mac_count < max_asic_macs ? board.asic_mac_count : max_asic_macs;
+    uint32_t asked = std::min(board.asic_mac_count, uint32_t{max_asic_macs});
     for (uint32_t i = 0; i < asked; ++i) {
         char prompt[100];
-        snprintf(prompt, sizeof prompt, "ASIC MAC %d      (12 hex digits, no spaces)",
-                 static_cast<int>(i));
+        snprintf(prompt, sizeof prompt, board_asic_mac_format, static_cast<int>(i));
         board.asic_mac_entered[i] = ask_hex_value(prompt, board.asic_macs[i], 6);
         board.any_asic_mac = board.any_asic_mac || board.asic_mac_entered[i];
     }
@@ -150,8 +151,8 @@ void setup_board_data()
 {
     BoardAnswers board;
     ask_product_id(board);
-    ask_text("Product Code     (string max=%d chars)", board.product_code);
-    ask_text("Board SN         (string max=%d chars)", board.board_sn);
+    ask_text(board_product_code_format, board.product_code);
+    ask_text(board_sn_format, board.board_sn);
     ask_subassemblies(board);
 
     int rc = swServGetNumAsicMACsByProductID(board.product_id, &board.asic_mac_count);

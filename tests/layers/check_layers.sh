@@ -1,8 +1,9 @@
 #!/bin/sh
 # The tool's include arrows point down: the top (driver/) over the subsystems
 # (prom/, bladevpd/, kestrel/) over the ground (driver/ground/), and the
-# platform only through platform/include. Prints every arrow that breaks
-# this and fails.
+# platform only through platform/include. promcfg-apply (apply/) stands
+# beside the tool on the system PROM's tables alone. Prints every arrow that
+# breaks this and fails.
 #   check_layers.sh SOURCE_DIR
 set -u
 cd "$1" || exit 2
@@ -35,6 +36,12 @@ for subsystem in prom bladevpd kestrel; do
 done
 # shellcheck disable=SC2086
 refuse "driver/ground/ includes a layer above it" '(prom|bladevpd|kestrel)/.*|driver/[^/]*' $ground
+
+# promcfg-apply: its own files and the tables of prom/, nothing else of the
+# tool and no platform.
+# shellcheck disable=SC2046
+refuse "apply/ includes more of the tool than the system PROM's tables" \
+    'driver/.*|bladevpd/.*|kestrel/.*|prom/(hex_text|prom_actions)\.h|[^/]*' $(ls apply/*.h apply/*.cpp)
 
 # The platform: only its interfaces, the headers of platform/include.
 platform=$(ls platform/include | paste -sd'|')

@@ -126,6 +126,14 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
     return result;
 }
 
+std::string promcfg_command()
+{
+    std::string command;
+    for (const std::string &word : launcher())
+        command += word + " ";
+    return command + PROMCFG_BIN_DIR + "/promcfg";
+}
+
 std::vector<std::string> menu_actions(const std::string &out)
 {
     std::vector<std::string> actions;
@@ -225,6 +233,16 @@ RunResult SimTest::promcfg(const std::vector<std::string> &args, const std::stri
     EnvList all = {{"PROMSIM_DIR", dir_}, {"PROMSIM_TRACE", trace_path_}};
     all.insert(all.end(), env.begin(), env.end());
     return run_program("promcfg", args, input, all);
+}
+
+RunResult SimTest::apply(const std::vector<std::string> &args, const std::string &input, const EnvList &env,
+                         const std::string &tool)
+{
+    EnvList all = {{"PROMSIM_DIR", dir_}, {"PROMSIM_TRACE", trace_path_}};
+    all.insert(all.end(), env.begin(), env.end());
+    std::vector<std::string> words = {"--promcfg", tool.empty() ? promcfg_command() : tool};
+    words.insert(words.end(), args.begin(), args.end());
+    return run_program("promcfg-apply", words, input, all);
 }
 
 RunResult SimTest::promsim_result(const std::vector<std::string> &args, const EnvList &env)

@@ -56,6 +56,10 @@ int count_calls(const std::vector<std::string> &trace, const std::string &call);
 std::vector<std::string> calls_of(const std::vector<std::string> &trace, const std::string &prefix,
                                   bool keep = true);
 
+// The command that starts the built promcfg, the launcher's words first: what
+// promcfg-apply's --promcfg takes.
+std::string promcfg_command();
+
 // The trace line of a client closed.
 const std::string kClosed = "VPD_Client::~VPD_Client() = 0";
 
@@ -76,6 +80,10 @@ protected:
     // promcfg with PROMSIM_DIR and PROMSIM_TRACE set, plus `env`.
     RunResult promcfg(const std::vector<std::string> &args, const std::string &input = "",
                       const EnvList &env = {});
+    // promcfg-apply on the same folder and trace, with --promcfg `tool` (the
+    // built promcfg when empty) before `args`.
+    RunResult apply(const std::vector<std::string> &args, const std::string &input = "",
+                    const EnvList &env = {}, const std::string &tool = "");
     // promsim on the same folder; fails the test unless it ends with status 0.
     std::string promsim(const std::vector<std::string> &args);
     RunResult promsim_result(const std::vector<std::string> &args, const EnvList &env = {});

@@ -1,0 +1,24 @@
+// Reading the identity back from promcfg's display of the system PROM (-P).
+#ifndef PROMCFG_APPLY_DISPLAY_PARSER_H
+#define PROMCFG_APPLY_DISPLAY_PARSER_H
+
+#include <string>
+
+#include "apply/items.h"
+
+struct Identity {
+    bool shown[item_count] = {};    // the display has a line for the item
+    bool defined[item_count] = {};  // ... that does not read as undefined
+    // As a file would give it: hex in lowercase without separators, numbers
+    // in decimal, texts as the PROM holds them (also non-printable bytes).
+    std::string value[item_count];
+    // The ASIC MAC lines shown: the count the platform gives for the
+    // product the PROM holds (0 when it gives none).
+    unsigned long asic_macs = 0;
+};
+
+// Parses the whole output of promcfg -P. False when it is not the display
+// (an item line that every display has is missing).
+bool parse_display(const std::string &out, Identity &identity);
+
+#endif

@@ -1,0 +1,77 @@
+#include "apply/identity_file.h"
+
+#include "apply/items.h"
+#include "apply/value_check.h"
+
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string trimmed(const std::string &text)
+{
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && is_blank(text[begin]))
+        ++begin;
+    while (end > begin && is_blank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// One line without its newline; false at end of input with nothing read.
+// A line longer than the limit is read to its end, and `too_long` set.
+bool read_line(FILE *in, std::string &line, bool &too_long)
+{
+    line.clear();
+    too_long = false;
+    int c;
+    while ((c = getc(in)) != EOF && c != '\n') {
+        if (line.size() < identity_line_max)
+            line += static_cast<char>(c);
+        else
+            too_long = true;
+    }
+    return c != EOF || !line.empty() || too_long;
+}
+
+}  // namespace
+
+void read_identity_file(FILE *in, std::vector<Entry> &entries, Problems &problems)
+{
+    unsigned long given_on[item_count] = {};
+    std::string line;
+    bool too_long = false;
+    for (unsigned long number = 1; read_line(in, line, too_long); ++number) {
+        if (too_long) {
+            problems.add(number, -1, "longer than " + std::to_string(identity_line_max) + " bytes");
+            continue;
+        }
+        std::string text = trimmed(line);
+        if (text.empty() || text[0] == '#')
+            continue;
+        std::size_t equals = text.find('=');
+        if (equals == std::string::npos) {
+            problems.add(number, -1, "\"item = value\" expected");
+            continue;
+        }
+        std::string name = trimmed(text.substr(0, equals));
+        std::string value = trimmed(text.substr(equals + 1));
+        int item = find_item(name);
+        if (item < 0) {
+            problems.add(number, -1, "unknown item '" + printable(name) + "'");
+            continue;
+        }
+        if (given_on[item] != 0) {
+            problems.add(number, item, "already given on line " + std::to_string(given_on[item]));
+            continue;
+        }
+        given_on[item] = number;
+        if (value.empty()) {
+            problems.add(number, item, "empty value");
+            continue;
+        }
+        entries.push_back({number, item, value});
+    }
+}

@@ -1,0 +1,21 @@
+// The dialogues that write a checked file: which of promcfg -s, -b, -c run
+// (only those whose items the file names, in that order), and the answer
+// to each question they ask.
+#ifndef PROMCFG_APPLY_PLAN_H
+#define PROMCFG_APPLY_PLAN_H
+
+#include <vector>
+
+#include "apply/checks.h"
+#include "apply/tool_run.h"
+
+struct GroupPlan {
+    Group group;
+    const char *option;  // "-s", "-b", "-c"
+    const char *name;    // "system data", ...
+    std::vector<Step> steps;
+};
+
+std::vector<GroupPlan> make_plan(const Wanted &wanted);
+
+#endif

@@ -1,0 +1,19 @@
+// --show: the identity that the switch holds, as an identity file that
+// promcfg-apply takes back, or as JSON for inventory tools.
+#ifndef PROMCFG_APPLY_SHOW_H
+#define PROMCFG_APPLY_SHOW_H
+
+#include "apply/display_parser.h"
+
+// As a file: one "item = value" line per item that reads back, in
+// promcfg's order. An item that a file could not give back (a text with
+// non-printable bytes, a product without a row in the product table, ...)
+// is a comment that says why, and so are the undefined items.
+void print_show_file(const Identity &identity);
+
+// As JSON: one key per item that reads back (numbers for the product ID and
+// the subassembly count, strings for the rest), and "undefined": the items
+// whose line reads as undefined.
+void print_show_json(const Identity &identity);
+
+#endif

@@ -1,0 +1,21 @@
+// The answer rules of promcfg's questions, as promcfg-apply applies them:
+// stricter where promcfg is lax (MACs and WWNs must be hexadecimal digits).
+#ifndef PROMCFG_APPLY_VALUE_CHECK_H
+#define PROMCFG_APPLY_VALUE_CHECK_H
+
+#include <string>
+
+// True when all of `text` is one decimal number (an optional '-', then
+// digits; no blanks) from min to max, stored in `value`.
+bool parse_decimal(const char *text, long long min, long long max, long long &value);
+
+// Checks `value` for `item`. Returns "" and sets `answer` to what promcfg
+// is to be given (lowercase hex without ':', a number without leading
+// zeros, the text itself); otherwise returns why the value is refused.
+std::string check_value(int item, const std::string &value, std::string &answer);
+
+// `text` with every byte outside printable ASCII written as \xNN (and a
+// backslash as \\), for messages and reports.
+std::string printable(const std::string &text);
+
+#endif

@@ -1,0 +1,245 @@
+// promcfg-apply end to end, on the emulated switch and through the build's
+// launcher: identities written and read back, the --show round trip, a failed
+// write, a refused answer, a bad file, a hung promcfg, JSON.
+#include "sim_fixture.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using promtest::EnvList;
+using promtest::SimTest;
+using Lines = std::vector<std::string>;
+
+const std::string kShowHeading = "# The identity in the switch's system PROM, as promcfg -P shows it.\n";
+
+// A line of the report's item table.
+std::string row(const std::string &item, const std::string &before, const std::string &wanted,
+                const std::string &read, const std::string &result)
+{
+    char line[200];
+    snprintf(line, sizeof line, "%-15s %-24s %-24s %-24s %s\n", item.c_str(), before.c_str(), wanted.c_str(),
+             read.c_str(), result.c_str());
+    return line;
+}
+
+class ApplyTest : public SimTest {
+protected:
+    // A shell script in the test's folder, as a --promcfg command that is
+    // given the real promcfg's command (launcher first) as its arguments.
+    std::string script(const std::string &name, const std::string &body)
+    {
+        std::string path = dir_.substr(0, dir_.rfind('/')) + "/" + name;
+        FILE *file = fopen(path.c_str(), "w");
+        fputs(("#!/bin/sh\n" + body).c_str(), file);
+        fclose(file);
+        chmod(path.c_str(), 0755);
+        return path + " " + promtest::promcfg_command();
+    }
+    // The platform calls since the last look, reads left out.
+    Lines writes() { return promtest::calls_of(take_trace(), "swServGet", false); }
+};
+
+TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAFileThatAppliesAgain)
+{
+    const std::string system = "mac0 = 0A:1B:2C:3D:4E:5F\n\tmac1=00c0ffee0001  \nwwn = 10:00:00:05:33:aa:bb:cc\n"
+                               "vwwn = 5000000533AABBCC\n";
+    const std::string chassis = "# chassis data\n\nchassis-sn = CH 12345\nclei = CLEI012345\n";
+    const std::string shown_system = "mac0 = 0a1b2c3d4e5f\nmac1 = 00c0ffee0001\nwwn = 1000000533aabbcc\n"
+                                     "vwwn = 5000000533aabbcc\n";
+    const std::string shown_chassis = "chassis-sn = CH 12345\nclei = CLEI012345\n";
+    const struct {
+        const char *product;  // set beforehand, or "" for a blank PROM
+        EnvList env;
+        std::string board, shown_board, undefined;
+        int items;
+    } cases[] = {
+        // A blade that knows its product: its two ASIC MACs are checked before writing.
+        {"43", {},
+         "product-id = 43\nproduct-code = PC-43\nboard-sn = BSN-0001\nsubassy1 = SUB-B\nasic-mac0 = aabbccddee00\n"
+         "asic-mac1 = AABBCCDDEE01\n",
+         "product-id = 43\nproduct-code = PC-43\nboard-sn = BSN-0001\nsubassy-count = 2\nsubassy1 = SUB-B\n"
+         "asic-mac0 = aabbccddee00\nasic-mac1 = aabbccddee01\n",
+         "", 12},
+        // A blank PROM: the file names the product, promcfg asks for its eight ASIC MACs.
+        {"", {},
+         "product-id=37\nsubassy-count=3\nsubassy0=S0\nsubassy2=S2\nasic-mac0=000000000000\nasic-mac7=000000000007\n",
+         "product-id = 37\nsubassy-count = 3\nsubassy0 = S0\nsubassy2 = S2\nasic-mac0 = 000000000000\n"
+         "asic-mac7 = 000000000007\n",
+         "# undefined: product-code board-sn asic-mac1 asic-mac2 asic-mac3 asic-mac4 asic-mac5 asic-mac6\n", 12},
+        // A product without ASIC MACs.
+        {"15", {{"PROMSIM_ASIC_MACS", "0"}}, "product-id = 15\nboard-sn = B15\n", "product-id = 15\nboard-sn = B15\n",
+         "# undefined: product-code subassy-count\n", 8},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.board);
+        promsim({"reset", "all"});
+        if (*c.product)
+            promsim({"set", "product-id", c.product});
+        auto r = apply({"-"}, system + c.board + chassis, c.env);
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find(row("mac0", "undefined", "0a1b2c3d4e5f", "0a1b2c3d4e5f", "ok")), std::string::npos);
+        EXPECT_NE(r.out.find("promcfg-apply: all " + std::to_string(c.items) + " items read back as given\n"),
+                  std::string::npos)
+            << r.out;
+
+        auto shown = apply({"--show"}, "", c.env);
+        EXPECT_EQ(shown.out, kShowHeading + shown_system + c.shown_board + shown_chassis + c.undefined);
+        auto again = apply({"-"}, shown.out, c.env);
+        EXPECT_EQ(again.status, 0) << again.out << again.err;
+        EXPECT_EQ(apply({"--show"}, "", c.env).out, shown.out);
+    }
+}
+
+TEST_F(ApplyTest, AFailedWriteEndsWithStatusOneAndNamesTheItem)
+{
+    const struct {
+        std::string rule, system, chassis;
+        bool wwn_written;
+    } cases[] = {
+        // Reported by promcfg: the dialogues after it do not run.
+        {"swServSetWWN_bus=-3/5", "failed: Error writing WWName, rc = -3 errno = 5", "not-run", false},
+        {"swServSetCLEI_bus=-1/28", "written", "failed: Error writing CLEI, rc = -1 errno = 28", true},
+        // A commit that fails unreported: only reading back tells.
+        {"swServFlush=-1", "written: promcfg said so, but wwn read back otherwise",
+         "written: promcfg said so, but clei read back otherwise", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.rule);
+        promsim({"reset", "system"});
+        auto r = apply({"-"}, "wwn = 1111111111111111\nclei = NEWCLEI\n", {{"PROMSIM_FAIL", c.rule}});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find("promcfg -s  system data   " + c.system + "\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("promcfg -c  chassis data  " + c.chassis + "\n"), std::string::npos) << r.out;
+        const std::string wwn = c.wwn_written ? "1111111111111111" : "undefined";
+        EXPECT_NE(r.out.find(row("wwn", "undefined", "1111111111111111", wwn, c.wwn_written ? "ok" : "differs")),
+                  std::string::npos);
+        EXPECT_NE(r.out.find(row("clei", "undefined", "NEWCLEI", "undefined", "differs")), std::string::npos);
+    }
+}
+
+TEST_F(ApplyTest, ARefusedAnswerStopsItsDialogueUnwrittenAndTheLaterOnesDoNotRun)
+{
+    set_items("product-id=43 product-code=OLD-PC board-sn=OLD-SN clei=OLDCLEI");
+    // A filter in front of promcfg spoils one answer, which promcfg refuses and asks again.
+    std::string tool = script("spoil.sh", "sed -u 's/^SPOILED$/an-answer-far-too-long-for-promcfg/' | exec \"$@\"\n");
+    auto r = apply({"-"}, "mac0 = 0a1b2c3d4e5f\nproduct-code = SPOILED\nboard-sn = NEW-SN\nclei = NEWCLEI\n", {}, tool);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("promcfg -s  system data   written\n"
+                         "promcfg -b  board data    stopped: \"Product Code     (string max=23 chars)\" came again "
+                         "(promcfg refused the answer); its input was closed, so nothing of board data was written\n"
+                         "promcfg -c  chassis data  not-run\n"),
+              std::string::npos)
+        << r.out;
+    for (const char *item : {"product-code=OLD-PC", "board-sn=OLD-SN", "clei=OLDCLEI", "mac0=0a1b2c3d4e5f"}) {
+        std::string name(item, std::string(item).find('='));
+        EXPECT_EQ(promsim({"get", name}), std::string(item).substr(name.size() + 1) + "\n");
+    }
+    EXPECT_EQ(writes(), (Lines{"swServSetMAC_bus(0a1b2c3d4e5f, 0, 0) = 0", "swServFlush() = 0"}));
+}
+
+TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
+{
+    promsim({"set", "product-id", "59"});
+    const std::string hex12 = "12 hexadecimal digits expected (':' allowed between bytes)";
+    const struct {
+        Lines lines, problems;  // a problem per line, "" for a good line
+    } files[] = {
+        {{"# comments and blank lines are fine", "", "mac0 = 0a1b2c3d4e5", "mac1 = 0a1b2c3d4e5g",
+          "wwn = 10:00:00:05:33:aa:bb::cc", "vwwn =", "mac0 = 0a1b2c3d4e5f", "serial = X", "chassis-sn CH1",
+          "product-id = 38", "product-code = 123456789012345678901234", "board-sn = tab\there", "subassy08 = X",
+          "asic-mac2 = 000000000002", "clei = CLEI0123456", std::string(300, 'x')},
+         {"", "", "mac0: " + hex12, "mac1: " + hex12, "wwn: 16 hexadecimal digits expected (':' allowed between bytes)",
+          "vwwn: empty value", "mac0: already given on line 3", "unknown item 'serial'", "\"item = value\" expected",
+          "product-id: 38 has no row in the product table, so promcfg refuses it", "product-code: longer than 23 characters",
+          "board-sn: holds a byte outside printable ASCII (0x20 to 0x7e)", "unknown item 'subassy08'",
+          "asic-mac2: beyond the 2 ASIC MACs promcfg asks for on product 59", "clei: longer than 10 characters",
+          "longer than 255 bytes"}},
+        {{"subassy2 = S2", "subassy-count = 2", "product-id = 34"},
+         {"subassy2: beyond subassy-count 2 (line 2)", "",
+          "product-id: 34 has no row in the product table, so promcfg refuses it"}},
+        {{"subassy-count = 9"}, {"subassy-count: a count from 1 to 8 expected"}},
+        {{"subassy-count = 3"}, {"subassy-count: promcfg writes the count only with a subassembly ID: give one of "
+                                 "subassy0 to subassy2"}},
+        {{"# nothing"}, {"names no item: nothing to write"}},
+    };
+    for (const auto &f : files) {
+        std::string file, err;
+        int problems = 0;
+        for (std::size_t i = 0; i < f.lines.size(); ++i) {
+            file += f.lines[i] + "\n";
+            if (!f.problems[i].empty())
+                err += "stdin:" + std::to_string(i + 1) + ": " + f.problems[i] + "\n";
+            problems += !f.problems[i].empty();
+        }
+        SCOPED_TRACE(file);
+        auto r = apply({"-"}, file);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, err + "promcfg-apply: stdin: " + std::to_string(problems) + " problem" +
+                             (problems == 1 ? "" : "s") + "; nothing written\n");
+        EXPECT_EQ(writes(), Lines{});
+    }
+    // A dry run of a good file answers nothing either.
+    auto dry = apply({"--dry-run", "-"}, "clei = C1\n");
+    EXPECT_EQ(dry.out, "promcfg -c (chassis data):\n  [Serial Number    (string max=23 chars)] (empty: keeps the item)\n"
+                       "  [CLEI registration     (string max=10 chars)] C1\npromcfg-apply: dry run, nothing written\n");
+    EXPECT_EQ(writes(), Lines{});
+}
+
+TEST_F(ApplyTest, AHungPromcfgIsStoppedAtTheTimeLimit)
+{
+    const struct {
+        std::string body, out, err;
+    } cases[] = {
+        // Hangs at once: the switch cannot even be read.
+        {"exec sleep 100\n", "", "promcfg-apply: cannot read the switch: promcfg -P timed out after 1 s, stopped\n"},
+        // Shows the PROM, then hangs in the dialogue, which writes nothing.
+        {"for option; do :; done\n[ \"$option\" = -P ] && exec \"$@\"\nexec sleep 100\n",
+         "promcfg -c  chassis data  timed-out: timed out after 1 s, stopped\n", ""},
+    };
+    for (const auto &c : cases) {
+        auto start = std::chrono::steady_clock::now();
+        auto r = apply({"--timeout", "1", "-"}, "clei = C1\n", {}, script("hang.sh", c.body));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(writes(), Lines{});
+    }
+}
+
+TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
+{
+    set_items("product-id=59 mac0=0a1b2c3d4e5f asic-mac1=000000000001");
+    promsim({"set", "chassis-sn", "Q\"B\\C\x01"});
+    // A value no file line can hold is shown as a comment that says why.
+    EXPECT_EQ(apply({"--show"}).out,
+              kShowHeading + "mac0 = 0a1b2c3d4e5f\nproduct-id = 59\nasic-mac1 = 000000000001\n"
+                             "# chassis-sn = Q\"B\\\\C\\x01: holds a byte outside printable ASCII (0x20 to 0x7e)\n"
+                             "# undefined: mac1 wwn vwwn product-code board-sn subassy-count asic-mac0 clei\n");
+    EXPECT_EQ(apply({"--show", "--json"}).out,
+              "{\n  \"mac0\": \"0a1b2c3d4e5f\",\n  \"product-id\": 59,\n  \"asic-mac1\": \"000000000001\",\n"
+              "  \"chassis-sn\": \"Q\\\"B\\\\C\\u0001\",\n  \"undefined\": [\"mac1\", \"wwn\", \"vwwn\", "
+              "\"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\", \"clei\"]\n}\n");
+    auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "{\n  \"groups\": [\n"
+                     "    {\"option\": \"-s\", \"group\": \"system data\", \"result\": \"written\", \"detail\": \"\"},\n"
+                     "    {\"option\": \"-c\", \"group\": \"chassis data\", \"result\": \"written\", \"detail\": \"\"}\n"
+                     "  ],\n  \"read_back_error\": null,\n  \"items\": [\n"
+                     "    {\"item\": \"mac1\", \"before\": null, \"wanted\": \"00c0ffee0001\", \"read\": \"00c0ffee0001\", "
+                     "\"result\": \"ok\"},\n"
+                     "    {\"item\": \"clei\", \"before\": null, \"wanted\": \"CLEI1\", \"read\": \"CLEI1\", "
+                     "\"result\": \"ok\"}\n  ],\n  \"status\": 0\n}\n");
+    EXPECT_EQ(apply({"--json", "-"}, "product-id = 34\n").out,
+              "{\n  \"problems\": [\n    {\"line\": 1, \"item\": \"product-id\", \"problem\": \"34 has no row in the "
+              "product table, so promcfg refuses it\"}\n  ],\n  \"total\": 1,\n  \"status\": 2\n}\n");
+}
+
+}  // namespace
