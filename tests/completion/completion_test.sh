@@ -1,5 +1,5 @@
 #!/bin/bash
-# Drives the bash completions of promcfg and promsim as bash would: sets
+# Drives the bash completions of promcfg, promsim and promcfg-apply as bash would: sets
 # COMP_WORDS, COMP_CWORD, COMP_LINE and COMP_POINT, calls the completion
 # function and compares the sorted COMPREPLY with the table. Runs once on
 # plain bash and, when it is installed, once on top of bash-completion.
@@ -47,10 +47,15 @@ cases=(
     "promsim list |"
     "promsim save blade $scratch/bl|$scratch/blade.img"
     "promsim load system $scratch/bl|$scratch/blade.img"
+    "promcfg-apply --|--show --json --dry-run --promcfg --timeout --help --version"
+    "promcfg-apply --d|--dry-run"
+    "promcfg-apply --timeout |"
+    "promcfg-apply $scratch/bl|$scratch/blade.img"
 )
 
 run_table() {
-    source "$src/completion/promcfg" && source "$src/completion/promsim" || return 1
+    source "$src/completion/promcfg" && source "$src/completion/promsim" &&
+        source "$src/completion/promcfg-apply" || return 1
     local failed=0 row line expected words function got
     for row in "${cases[@]}"; do
         line=${row%%|*} expected=${row#*|}
