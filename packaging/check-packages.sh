@@ -50,7 +50,7 @@ su "$user" -c 'set -e; cd
     promsim status | grep -q "^folder $HOME/.local/state/promcfg/sim$"
     promsim set chassis-sn CH-1
     promcfg -P | grep -q "Serial Number .*: CH-1"
-    echo "board-sn = SN-1" | promcfg-apply - >/dev/null
+    printf "product-id = 59\nboard-sn = SN-1\n" | promcfg-apply - >/dev/null
     promcfg-apply --show | grep -q "^board-sn = SN-1$"
     man -w promcfg promcfg-apply promsim >/dev/null
     bash -c ". /usr/share/bash-completion/completions/promcfg; complete -p promcfg" >/dev/null'
