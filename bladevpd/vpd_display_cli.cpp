@@ -16,7 +16,7 @@ constexpr uint32_t address_space = 0x10000;
 void run_command(VPD_Client &client, const char *line)
 {
     static unsigned char buffer[address_space];
-    unsigned int offset = 0, length = 0;
+    unsigned int offset, length;
     if (sscanf(line, "%x %u", &offset, &length) != 2)
         return;
     if (offset > 0xffff) {

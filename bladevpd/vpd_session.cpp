@@ -58,7 +58,7 @@ int vpd_init()
     // display command line's open-ended loop) is closed on the way out.
     // Registered after the first construction, so that the close runs
     // before whatever the library registered for exit tears it down.
-    static bool close_at_exit = std::atexit(vpd_close) == 0;
+    static const int close_at_exit = std::atexit(vpd_close);
     (void)close_at_exit;
     return 0;
 }

@@ -37,8 +37,7 @@ int32_t ask_number(FieldRow row, int base, int32_t max)
 {
     char answer[129];
     for (;;) {
-        if (ask(row, answer) == 0)
-            return 0;
+        ask(row, answer);  // an empty answer reads as 0
         int32_t value = strtol32(answer, base);
         if (value >= 0 && value <= max)
             return value;

@@ -98,8 +98,10 @@ TEST_F(CommandLineTest, ChassisWordsAreMatchedWithoutCaseAndSetTheirCodeAfterNam
         const std::string set = "VPD_Client::set_chassis_type(" + std::to_string(std::stoi(c.code, nullptr, 16));
         EXPECT_EQ(count_in(take_trace(), set + ") = 0"), 1u);
     }
-    // The menu's row 7 prints the type last set.
+    // The menu's row 7 prints the type last set (0 is a type too).
     EXPECT_EQ(menu("7\n"), Lines{"Chassis type = 0x2\n"});
+    promcfg({"-x", "bc1"});
+    EXPECT_EQ(menu("7\n"), Lines{"Chassis type = 0\n"});
 }
 
 TEST_F(CommandLineTest, DeleteTlvAcceptsOnlyListedIdsReadInHexAndTheLastOneWins)
