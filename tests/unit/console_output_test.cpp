@@ -32,6 +32,9 @@ TEST(ConsoleOutput, TheFirstFailedFlushKeepsItsReasonWhateverErrnoSaysLater)
         errno = EBADMSG;  // left by an earlier library call: not a write error
         printf("prompt");
         flush_output();
+        errno = EBADMSG;
+        write_output("rows", 4);
+        flush_output();
     });
     EXPECT_EQ(first_output_error(), 0);
     with_stdout("/dev/full", [] {
