@@ -36,7 +36,7 @@ int vpd_init()
         printf("Error! vpd_init called redundantly!\n");
         return -1;
     }
-    int32_t product_id = 0;
+    int32_t product_id;
     if (swServGetProductID(&product_id) < 0) {
         printf("Error!  Unable read board data from system PROM!\n");
         printf("Board data must be initialized before VPD data!\n");

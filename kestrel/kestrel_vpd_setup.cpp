@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -71,9 +72,7 @@ void kestrel_vpd_setup()
         return;
     }
     // The library gives the length stored; at most 31 characters are kept.
-    std::size_t copy = static_cast<std::size_t>(length);
-    if (copy > sizeof record.chassis_sn - 1)
-        copy = sizeof record.chassis_sn - 1;
+    std::size_t copy = std::min(static_cast<std::size_t>(length), sizeof record.chassis_sn - 1);
     memcpy(record.chassis_sn, chassis_sn, copy);
 
     // "%3.3s" pads a short revision to three characters; an empty answer

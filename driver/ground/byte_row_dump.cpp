@@ -75,9 +75,7 @@ public:
     char *rows_at(std::size_t *rows)
     {
         char *at = row_at();
-        std::size_t fit = room() / max_row;
-        if (*rows > fit)
-            *rows = fit;
+        *rows = std::min(*rows, room() / max_row);
         return at;
     }
     void done(const char *end) { used_ = static_cast<std::size_t>(end - buffer_); }

@@ -105,6 +105,12 @@ TEST_F(BladeVpdTest, BlockDisplays)
     RunResult r = promcfg({"-p"});
     EXPECT_THAT(r.out, HasSubstr("\n\n*** Block 7 data:\n1c00-1c07:"));
     EXPECT_THAT(r.out, EndsWith("\nfff8-ffff:\tff\tff\tff\tff\tff\tff\tff\tff\n\n"));
+
+    // Each pass reads into a zero-filled buffer: a read that succeeds with
+    // nothing read shows zeros, not the pass before.
+    r = promcfg({"-p"}, "", {{"PROMSIM_FAIL", "VPD_Client::read#2=0"}});
+    EXPECT_THAT(r.out, HasSubstr("\n2000-2007:\t00\t00\t00\t00\t00\t00\t00\t00\n"));
+    EXPECT_THAT(r.out, HasSubstr("\n4000-4007:\tff\tff"));
 }
 
 TEST_F(BladeVpdTest, DisplayCommandLineChecksItsRanges)
