@@ -55,11 +55,11 @@ protected:
 TEST_F(BladeVpdTest, SetupLaysTheRecordOutInTheVpd)
 {
     set_items(blade(43));
-    // Revision 256 and -1 are asked again, and so is every answer longer
+    // Revision 256 and -1 are asked again (255 is taken), and so is every answer longer
     // than its field (a 4-character revision, a 5-character date code, a
     // 21-character part or FRU number); then date code, part, FRU, POS ID,
     // manufacturer and name in their asked order.
-    std::string out = menu_action("5\n0001\n256\n-1\n7\n12345\n1x\n" + std::string(21, 'P') +
+    std::string out = menu_action("5\n0001\n256\n-1\n255\n12345\n1x\n" + std::string(21, 'P') +
                                   "\nPN-1\n" + std::string(21, 'F') + "\nFRU-2\nab\nIBM\nBlade Name\n");
     const std::string rev = "Hardware Rev     (decimal number 0-255)", date = "Date code        (WWYY - WW=1-52)";
     EXPECT_EQ(out, prompts({rev, rev, rev, rev, date, date, "Part Number", "Part Number", "FRU Number", "FRU Number",
@@ -74,7 +74,7 @@ TEST_F(BladeVpdTest, SetupLaysTheRecordOutInTheVpd)
     memcpy(record + 0x1c, "CH12345", 7);
     memcpy(record + 0x3c, "1x", 2);
     memcpy(record + 0x4c, "CLEI01234", 9);  // what a 10-byte buffer holds
-    record[0x6c] = 7;
+    record[0x6c] = 255;  // the highest revision
     memcpy(record + 0x6e, &pos_id, 2);
     memcpy(record + 0x70, "PN-1", 4);
     memcpy(record + 0x90, "FRU-2", 5);
