@@ -4,14 +4,10 @@
 #include <cstdio>
 
 #include "apply/items.h"
+#include "driver/ground/answer_bytes.h"
 #include "prom/product_table.h"
 
 namespace {
-
-bool is_printable(unsigned char c)
-{
-    return c >= 0x20 && c <= 0x7e;
-}
 
 int hex_digit(char c)
 {
@@ -51,7 +47,7 @@ std::string check_hex(const std::string &value, unsigned bytes, std::string &ans
 std::string check_text(const std::string &value, unsigned limit, std::string &answer)
 {
     for (char c : value)
-        if (!is_printable(static_cast<unsigned char>(c)))
+        if (!is_printable_byte(static_cast<unsigned char>(c)))
             return "holds a byte outside printable ASCII (0x20 to 0x7e)";
     if (value.size() > limit)
         return "longer than " + std::to_string(limit) + " characters";
@@ -117,7 +113,7 @@ std::string printable(const std::string &text)
         unsigned char byte = static_cast<unsigned char>(c);
         if (c == '\\') {
             shown += "\\\\";
-        } else if (is_printable(byte)) {
+        } else if (is_printable_byte(byte)) {
             shown += c;
         } else {
             char escape[5];

@@ -8,11 +8,7 @@
 
 #include <cstdint>
 
-// A byte an answer may hold: 0x20 to 0x7e.
-constexpr bool is_printable_byte(unsigned char byte)
-{
-    return byte >= 0x20 && byte <= 0x7e;
-}
+#include "driver/ground/answer_bytes.h"
 
 // Reads at most size - 1 bytes of one line, stopping after a newline, and
 // terminates them; what is left of a longer line stays for the next read.

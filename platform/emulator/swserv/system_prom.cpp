@@ -50,7 +50,7 @@ int committed_records(const Records **records)
         parsed->records.clear();
         if (writable_records(*image, parsed->records) != 0)
             return -1;
-        parsed->bytes = *image;
+        parsed->bytes.swap(*image);  // the old bytes become the next read's buffer
         parsed->valid = true;
     }
     *records = &parsed->records;
