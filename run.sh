@@ -6,5 +6,5 @@ set -eu
 cd "$(dirname "$0")"
 ./setup-deps.sh native >&2
 cmake -S . -B build >&2
-cmake --build build -j "$(nproc)" --target promcfg promsim >&2
+cmake --build build -j "$(nproc)" --target promcfg promsim promcfg-apply >&2
 exec build/bin/promcfg "$@"
