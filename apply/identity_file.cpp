@@ -44,12 +44,16 @@ void read_identity_file(FILE *in, std::vector<Entry> &entries, Problems &problem
     std::string line;
     bool too_long = false;
     for (unsigned long number = 1; read_line(in, line, too_long); ++number) {
+        // A comment may be of any length: --show writes a PROM's odd text
+        // into one, four bytes for each byte it cannot show.
+        std::string text = trimmed(line);
+        if (!text.empty() && text[0] == '#')
+            continue;
         if (too_long) {
             problems.add(number, -1, "longer than " + std::to_string(identity_line_max) + " bytes");
             continue;
         }
-        std::string text = trimmed(line);
-        if (text.empty() || text[0] == '#')
+        if (text.empty())
             continue;
         std::size_t equals = text.find('=');
         if (equals == std::string::npos) {

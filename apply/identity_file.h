@@ -14,14 +14,14 @@ struct Entry {
     std::string value;  // trimmed, not empty
 };
 
-// Longest line taken, newline excluded.
+// Longest line taken, newline excluded; a comment may be longer.
 constexpr std::size_t identity_line_max = 255;
 
 // Reads every line of `in`. Blanks (spaces, tabs, a carriage return) around
 // the item and the value are trimmed; blank lines and lines whose first
-// non-blank character is '#' are skipped. A line that is too long, has no
-// '=', names no item or an item named before, or has an empty value is a
-// problem; every other line is an entry, in file order.
+// non-blank character is '#' are skipped. Any other line that is too long,
+// has no '=', names no item or an item named before, or has an empty value
+// is a problem; every other line is an entry, in file order.
 void read_identity_file(FILE *in, std::vector<Entry> &entries, Problems &problems);
 
 #endif

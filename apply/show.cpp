@@ -9,18 +9,29 @@
 
 void print_show_file(const Identity &identity)
 {
-    // The same checks as for a file, one line per item.
-    std::vector<Entry> entries;
-    for (int item = 0; item < item_count; ++item)
-        if (identity.defined[item])
-            entries.push_back({static_cast<unsigned long>(item) + 1, item, identity.value[item]});
-    Wanted wanted;
-    Problems problems;
-    check_entries(entries, identity, wanted, problems);
+    // The same checks as for a file, one line per item, until what is left
+    // passes them: an item left out can leave another without its
+    // partner (a subassembly count without any subassembly ID).
+    // Each entry has the number of the line it is printed on, for reasons
+    // that name another line.
     std::string reason[item_count];
-    for (const Problem &problem : problems.list)
-        if (reason[problem.line - 1].empty())
-            reason[problem.line - 1] = problem.reason;
+    for (;;) {
+        std::vector<Entry> entries;
+        unsigned long line = 1;  // the heading
+        for (int item = 0; item < item_count; ++item)
+            if (identity.defined[item] && reason[item].empty())
+                entries.push_back({++line, item, identity.value[item]});
+            else if (identity.defined[item])
+                ++line;
+        Wanted wanted;
+        Problems problems;
+        check_entries(entries, identity, wanted, problems);
+        if (problems.list.empty())
+            break;
+        for (const Problem &problem : problems.list)
+            if (reason[problem.item].empty())
+                reason[problem.item] = problem.reason;
+    }
 
     printf("# The identity in the switch's system PROM, as promcfg -P shows it.\n");
     std::string undefined;

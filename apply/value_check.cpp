@@ -51,7 +51,9 @@ std::string check_text(const std::string &value, unsigned limit, std::string &an
             return "holds a byte outside printable ASCII (0x20 to 0x7e)";
     if (value.size() > limit)
         return "longer than " + std::to_string(limit) + " characters";
-    if (!value.empty() && (value.front() == ' ' || value.back() == ' '))
+    if (value.empty())
+        return "empty, which a file line cannot hold (an empty answer keeps the item)";
+    if (value.front() == ' ' || value.back() == ' ')
         return "begins or ends with a blank, which a file line cannot hold";
     answer = value;
     return "";

@@ -153,13 +153,13 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
         {{"# comments and blank lines are fine", "", "mac0 = 0a1b2c3d4e5", "mac1 = 0a1b2c3d4e5g",
           "wwn = 10:00:00:05:33:aa:bb::cc", "vwwn =", "mac0 = 0a1b2c3d4e5f", "serial = X", "chassis-sn CH1",
           "product-id = 38", "product-code = 123456789012345678901234", "board-sn = tab\there", "subassy08 = X",
-          "asic-mac2 = 000000000002", "clei = CLEI0123456", std::string(300, 'x')},
+          "asic-mac2 = 000000000002", "clei = CLEI0123456", std::string(300, 'x'), "# " + std::string(300, 'x')},
          {"", "", "mac0: " + hex12, "mac1: " + hex12, "wwn: 16 hexadecimal digits expected (':' allowed between bytes)",
           "vwwn: empty value", "mac0: already given on line 3", "unknown item 'serial'", "\"item = value\" expected",
           "product-id: 38 has no row in the product table, so promcfg refuses it", "product-code: longer than 23 characters",
           "board-sn: holds a byte outside printable ASCII (0x20 to 0x7e)", "unknown item 'subassy08'",
           "asic-mac2: beyond the 2 ASIC MACs promcfg asks for on product 59", "clei: longer than 10 characters",
-          "longer than 255 bytes"}},
+          "longer than 255 bytes", ""}},
         {{"subassy2 = S2", "subassy-count = 2", "product-id = 34"},
          {"subassy2: beyond subassy-count 2 (line 2)", "",
           "product-id: 34 has no row in the product table, so promcfg refuses it"}},
@@ -218,15 +218,17 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
 {
     set_items("product-id=59 mac0=0a1b2c3d4e5f asic-mac1=000000000001");
     promsim({"set", "chassis-sn", "Q\"B\\C\x01"});
+    promsim({"set", "clei", ""});
     // A value no file line can hold is shown as a comment that says why.
     EXPECT_EQ(apply({"--show"}).out,
               kShowHeading + "mac0 = 0a1b2c3d4e5f\nproduct-id = 59\nasic-mac1 = 000000000001\n"
                              "# chassis-sn = Q\"B\\\\C\\x01: holds a byte outside printable ASCII (0x20 to 0x7e)\n"
-                             "# undefined: mac1 wwn vwwn product-code board-sn subassy-count asic-mac0 clei\n");
+                             "# clei = : empty, which a file line cannot hold (an empty answer keeps the item)\n"
+                             "# undefined: mac1 wwn vwwn product-code board-sn subassy-count asic-mac0\n");
     EXPECT_EQ(apply({"--show", "--json"}).out,
               "{\n  \"mac0\": \"0a1b2c3d4e5f\",\n  \"product-id\": 59,\n  \"asic-mac1\": \"000000000001\",\n"
-              "  \"chassis-sn\": \"Q\\\"B\\\\C\\u0001\",\n  \"undefined\": [\"mac1\", \"wwn\", \"vwwn\", "
-              "\"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\", \"clei\"]\n}\n");
+              "  \"chassis-sn\": \"Q\\\"B\\\\C\\u0001\",\n  \"clei\": \"\",\n  \"undefined\": [\"mac1\", \"wwn\", "
+              "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\"]\n}\n");
     auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\n  \"groups\": [\n"
@@ -235,7 +237,7 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
                      "  ],\n  \"read_back_error\": null,\n  \"items\": [\n"
                      "    {\"item\": \"mac1\", \"before\": null, \"wanted\": \"00c0ffee0001\", \"read\": \"00c0ffee0001\", "
                      "\"result\": \"ok\"},\n"
-                     "    {\"item\": \"clei\", \"before\": null, \"wanted\": \"CLEI1\", \"read\": \"CLEI1\", "
+                     "    {\"item\": \"clei\", \"before\": \"\", \"wanted\": \"CLEI1\", \"read\": \"CLEI1\", "
                      "\"result\": \"ok\"}\n  ],\n  \"status\": 0\n}\n");
     EXPECT_EQ(apply({"--json", "-"}, "product-id = 34\n").out,
               "{\n  \"problems\": [\n    {\"line\": 1, \"item\": \"product-id\", \"problem\": \"34 has no row in the "
