@@ -1,6 +1,7 @@
 #!/bin/sh
 # Fuzzing: in-process libFuzzer targets (clang-14, AddressSanitizer +
-# UndefinedBehaviorSanitizer) for the parsers of the tool and the emulators,
+# UndefinedBehaviorSanitizer) for the parsers of the tool, of promcfg-apply
+# and of the emulators,
 # and the AFL++ harness of promcfg's console dialogues ("console").
 #   fuzz/run.sh smoke                   every target briefly, from its seeds (CI);
 #                                       fails on any finding
@@ -16,7 +17,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 out=$here/out
-inprocess="hex_text strtol32 dotted_quad system_prom fail_rules promsim_args"
+inprocess="hex_text strtol32 dotted_quad system_prom fail_rules promsim_args identity_file display"
 all="$inprocess console"
 
 die() { echo "fuzz/run.sh: $*" >&2; exit 1; }
@@ -32,6 +33,8 @@ options()
     system_prom)  echo "-max_len=8300" ;;
     fail_rules)   echo "-max_len=256 -dict=$here/dict/fail_rules.dict" ;;
     promsim_args) echo "-max_len=512 -dict=$here/dict/promsim_args.dict -close_fd_mask=3" ;;
+    identity_file) echo "-max_len=4096 -dict=$here/dict/identity_file.dict" ;;
+    display)      echo "-max_len=4096" ;;
     *) die "unknown target '$1' (targets: $all)" ;;
     esac
 }
@@ -215,12 +218,14 @@ subjects()
 {
     case "$1" in
     hex_text)     echo "prom/hex_text.cpp" ;;
-    strtol32)     echo "driver/strtol32.h" ;;
+    strtol32)     echo "driver/ground/strtol32.h" ;;
     dotted_quad)  echo "bladevpd/mgmt_data.cpp" ;;
     system_prom)  echo "platform/emulator/swserv/tlv_store.cpp platform/emulator/swserv/system_prom.cpp" ;;
     fail_rules)   echo "platform/emulator/support/fault_hooks.cpp platform/emulator/support/checked_number.cpp" ;;
     promsim_args) (cd "$root" && ls tools/promsim*.cpp) ;;
-    console)      (cd "$root" && ls driver/*.cpp prom/*.cpp bladevpd/*.cpp kestrel/*.cpp) ;;
+    identity_file) echo "apply/identity_file.cpp apply/checks.cpp apply/value_check.cpp" ;;
+    display)      echo "apply/display_parser.cpp apply/show.cpp apply/json.cpp" ;;
+    console)      (cd "$root" && ls driver/*.cpp driver/ground/*.cpp prom/*.cpp bladevpd/*.cpp kestrel/*.cpp) ;;
     esac
 }
 
@@ -230,6 +235,8 @@ focus()
     hex_text)    echo hex_text_to_bytes ;;
     dotted_quad) echo parse_dotted_quad ;;
     system_prom) echo parse_store ;;
+    identity_file) echo read_identity_file ;;
+    display)     echo parse_display ;;
     esac
 }
 

@@ -1,5 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of every fuzz target into seeds/<target>/."""
+"""Writes the seed inputs of the fuzz targets into seeds/<target>/.
+
+display/ and identity_file/ hold files as the programs wrote them (promcfg -P
+on a few emulated switches, promcfg-apply --show) and identity files by hand.
+"""
 import os
 import struct
 import zlib
