@@ -86,10 +86,20 @@ TEST_F(BladeVpdTest, SetupLaysTheRecordOutInTheVpd)
     EXPECT_EQ(last_two(trace), kClosedThenReleased);
     EXPECT_EQ(vpd_bytes(0, sizeof record), hex(record, sizeof record));
 
-    // Product 59 carries both MACs, the second Ethernet MAC first.
-    promsim({"set", "product-id", "59"});
-    menu_action("5\n\n\n\n\n\n\n\n");
-    EXPECT_EQ(vpd_bytes(0x08, 12), "00c0ffee0001" "0a1b2c3d4e5f");
+    // Product 59 carries both MACs, the second Ethernet MAC first; the
+    // other blades the Ethernet MAC alone.
+    const struct {
+        int32_t product;
+        const char *macs;
+    } blades[] = {{59, "00c0ffee0001" "0a1b2c3d4e5f"}, {34, "0a1b2c3d4e5f" "000000000000"},
+                  {35, "0a1b2c3d4e5f" "000000000000"}, {47, "0a1b2c3d4e5f" "000000000000"},
+                  {53, "0a1b2c3d4e5f" "000000000000"}};
+    for (const auto &b : blades) {
+        promsim({"set", "product-id", std::to_string(b.product)});
+        menu_action("5\n\n\n\n\n\n\n\n");
+        EXPECT_EQ(vpd_bytes(0, 4), hex(&b.product, 4)) << b.product;
+        EXPECT_EQ(vpd_bytes(0x08, 12), b.macs) << b.product;
+    }
 }
 
 TEST_F(BladeVpdTest, BlockDisplays)

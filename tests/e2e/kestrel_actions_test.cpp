@@ -84,14 +84,16 @@ TEST_F(KestrelTest, FailuresAreReportedInPlace)
 {
     set_items(kSwitch + "CH1");
     std::vector<std::string> actions =
-        menu(std::string(kPrint) + kPrint + kSetup + "\n\n\n",
-             {{"PROMSIM_FAIL", "kestrel_read#1=-5,kestrel_initialize_vpd=-5"}});
-    ASSERT_EQ(actions.size(), 3u);
+        menu(std::string(kPrint) + kPrint + kPrint + kSetup + "\n\n\n",
+             {{"PROMSIM_FAIL", "kestrel_read#1=-5,kestrel_read#2=0,kestrel_initialize_vpd=-5"}});
+    ASSERT_EQ(actions.size(), 4u);
     EXPECT_EQ(actions[0], "Reading data from PROM....\nError reading data from PROM!  rc=-5 (0xfffffffb)\n");
+    // A read that succeeds with nothing read shows the zero-filled buffer.
+    EXPECT_THAT(actions[1], HasSubstr("\n0000-0007:\t00\t00\t00\t00\t00\t00\t00\t00\n"));
     // Before any set-up the PROM is blank and neither text can be read.
-    EXPECT_THAT(actions[1], HasSubstr("\n0000-0007:\tff\tff\tff\tff\tff\tff\tff\tff\n"));
-    EXPECT_THAT(actions[1], HasSubstr("\n\nService tag:\tUndefined (rc = -61)\nePPID:\t\tUndefined (rc = -61)\n"));
-    EXPECT_THAT(actions[2], HasSubstr("] Failure initializing VPD!  rc=-5 (0xfffffffb)\n"));
+    EXPECT_THAT(actions[2], HasSubstr("\n0000-0007:\tff\tff\tff\tff\tff\tff\tff\tff\n"));
+    EXPECT_THAT(actions[2], HasSubstr("\n\nService tag:\tUndefined (rc = -61)\nePPID:\t\tUndefined (rc = -61)\n"));
+    EXPECT_THAT(actions[3], HasSubstr("] Failure initializing VPD!  rc=-5 (0xfffffffb)\n"));
     EXPECT_EQ(count_calls(take_trace(), "kestrel_open"), 1);  // one open serves the process
 }
 
