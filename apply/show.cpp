@@ -10,19 +10,20 @@
 void print_show_file(const Identity &identity)
 {
     // The same checks as for a file, one line per item, until what is left
-    // passes them: an item left out can leave another without its
-    // partner (a subassembly count without any subassembly ID).
-    // Each entry has the number of the line it is printed on, for reasons
-    // that name another line.
+    // passes them: an item left out can leave another without its partner
+    // (a subassembly count without any subassembly ID). An entry carries
+    // the number of the line it is printed on, which reasons may name.
     std::string reason[item_count];
     for (;;) {
         std::vector<Entry> entries;
         unsigned long line = 1;  // the heading
-        for (int item = 0; item < item_count; ++item)
-            if (identity.defined[item] && reason[item].empty())
-                entries.push_back({++line, item, identity.value[item]});
-            else if (identity.defined[item])
-                ++line;
+        for (int item = 0; item < item_count; ++item) {
+            if (!identity.defined[item])
+                continue;
+            ++line;
+            if (reason[item].empty())
+                entries.push_back({line, item, identity.value[item]});
+        }
         Wanted wanted;
         Problems problems;
         check_entries(entries, identity, wanted, problems);
