@@ -60,17 +60,10 @@ bool decode_hex_line(const std::string &line, std::string &text)
         return false;
     std::string bytes;
     for (std::size_t i = 0; i < digits.size(); i += 2) {
-        unsigned byte = 0;
-        for (std::size_t j = i; j < i + 2; ++j) {
-            char c = digits[j];
-            if (c >= '0' && c <= '9')
-                byte = byte * 16 + static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f')
-                byte = byte * 16 + static_cast<unsigned>(c - 'a' + 10);
-            else
-                return false;
-        }
-        bytes += static_cast<char>(byte);
+        int high = hex_digit(digits[i]), low = hex_digit(digits[i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        bytes += static_cast<char>(high * 16 + low);
     }
     text = bytes;
     return true;
@@ -80,22 +73,20 @@ bool decode_hex_line(const std::string &line, std::string &text)
 // false when the line holds no such value.
 bool normalise(int item, const std::string &shown, std::string &value)
 {
-    ItemInfo info = item_info(item);
-    long long number = 0;
-    if (info.kind == ItemKind::hex) {
-        if (shown.size() != 2 * info.limit)
+    std::string read;
+    if (item_info(item).kind == ItemKind::hex) {
+        // A MAC or WWN by the rule a file's value meets.
+        if (!check_value(item, shown, read).empty())
             return false;
-        for (char c : shown)
-            if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-                return false;
-        value = shown;
-        return true;
+    } else {
+        // "59 (Pellan)" for a product ID, "3" for the subassembly count.
+        long long number = 0;
+        std::string digits = shown.substr(0, shown.find(' '));
+        if (!parse_decimal(digits.c_str(), INT32_MIN, INT32_MAX, number))
+            return false;
+        read = std::to_string(number);
     }
-    // "59 (Pellan)" for a product ID, "3" for the subassembly count.
-    std::string digits = shown.substr(0, shown.find(' '));
-    if (!parse_decimal(digits.c_str(), INT32_MIN, INT32_MAX, number))
-        return false;
-    value = std::to_string(number);
+    value = read;
     return true;
 }
 

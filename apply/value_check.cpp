@@ -7,8 +7,6 @@
 #include "driver/ground/answer_bytes.h"
 #include "prom/product_table.h"
 
-namespace {
-
 int hex_digit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -19,6 +17,8 @@ int hex_digit(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 // 2 * bytes hexadecimal digits, with a ':' allowed between two bytes.
 std::string check_hex(const std::string &value, unsigned bytes, std::string &answer)

@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The value of a hexadecimal digit (either case), or -1.
+int hex_digit(char c);
+
 // True when all of `text` is one decimal number (an optional '-', then
 // digits; no blanks) from min to max, stored in `value`.
 bool parse_decimal(const char *text, long long min, long long max, long long &value);
