@@ -34,17 +34,18 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, Wa
                          "beyond subassy-count " + std::to_string(count) + " (line " +
                              std::to_string(wanted.line[item_subassembly_count]) + ")");
 
+    // No ASIC MAC line on the display may be a product without ASIC MACs or
+    // a count the platform failed to give: only promcfg's questions tell.
     const std::string &product = before.value[item_product_id];
-    wanted.asic_count_known = !wanted.given[item_product_id] ||
-                              (before.defined[item_product_id] && product == wanted.answer[item_product_id]);
+    wanted.asic_count_known = before.asic_macs > 0 &&
+                              (!wanted.given[item_product_id] ||
+                               (before.defined[item_product_id] && product == wanted.answer[item_product_id]));
     wanted.asic_macs = before.asic_macs;
     for (int item = item_asic_mac0; wanted.asic_count_known && item < item_chassis_sn; ++item) {
         if (!wanted.given[item] || static_cast<unsigned long>(item - item_asic_mac0) < wanted.asic_macs)
             continue;
         std::string on = before.defined[item_product_id] ? "product " + product : "the switch (no product ID)";
         problems.add(wanted.line[item], item,
-                     wanted.asic_macs == 0
-                         ? "promcfg asks for no ASIC MAC on " + on
-                         : "beyond the " + std::to_string(wanted.asic_macs) + " ASIC MACs promcfg asks for on " + on);
+                     "beyond the " + std::to_string(wanted.asic_macs) + " ASIC MACs promcfg asks for on " + on);
     }
 }

@@ -17,8 +17,8 @@ struct Wanted {
     std::string answer[item_count];  // as promcfg is to be given it, and as it reads back
     unsigned long line[item_count] = {};
     // The ASIC MAC count of the product that the board data will name is
-    // known before writing when the file keeps the switch's product; a
-    // new product's count is known only when promcfg asks for its MACs.
+    // known before writing when the file keeps the switch's product and the
+    // display shows its ASIC MACs; else only promcfg's questions tell.
     bool asic_count_known = true;
     unsigned long asic_macs = 0;
 };

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "apply/value_check.h"
-#include "prom/display_labels.h"
 
 namespace {
 
@@ -143,4 +142,12 @@ bool parse_display(const std::string &out, Identity &identity)
         if (!identity.shown[line.item])
             return false;
     return true;
+}
+
+bool shows_any_item(const Identity &identity)
+{
+    for (bool defined : identity.defined)
+        if (defined)
+            return true;
+    return false;
 }

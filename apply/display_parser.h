@@ -5,6 +5,10 @@
 #include <string>
 
 #include "apply/items.h"
+#include "prom/display_labels.h"
+
+// The longest text the display shows: a longer one in the PROM shows cut.
+constexpr std::size_t display_text_max = display_value_size - 1;
 
 struct Identity {
     bool shown[item_count] = {};    // the display has a line for the item
@@ -20,5 +24,9 @@ struct Identity {
 // Parses the whole output of promcfg -P. False when it is not the display
 // (an item line that every display has is missing).
 bool parse_display(const std::string &out, Identity &identity);
+
+// False when no item reads: a blank, erased or damaged system PROM, which
+// the display cannot tell apart.
+bool shows_any_item(const Identity &identity);
 
 #endif

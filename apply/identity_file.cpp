@@ -20,30 +20,31 @@ std::string trimmed(const std::string &text)
     return text.substr(begin, end - begin);
 }
 
-// One line without its newline; false at end of input with nothing read.
-// A line longer than the limit is read to its end, and `too_long` set.
-bool read_line(FILE *in, std::string &line, bool &too_long)
+// The line at `at` without its newline, moving `at` past it; false at the
+// end of the text. A line longer than the limit is read to its end, and
+// `too_long` set.
+bool read_line(const std::string &text, std::size_t &at, std::string &line, bool &too_long)
 {
-    line.clear();
-    too_long = false;
-    int c;
-    while ((c = getc(in)) != EOF && c != '\n') {
-        if (line.size() < identity_line_max)
-            line += static_cast<char>(c);
-        else
-            too_long = true;
-    }
-    return c != EOF || !line.empty() || too_long;
+    if (at >= text.size())
+        return false;
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos)
+        end = text.size();
+    too_long = end - at > identity_line_max;
+    line = text.substr(at, too_long ? identity_line_max : end - at);
+    at = end + 1;
+    return true;
 }
 
 }  // namespace
 
-void read_identity_file(FILE *in, std::vector<Entry> &entries, Problems &problems)
+void read_identity_file(const std::string &file, std::vector<Entry> &entries, Problems &problems)
 {
     unsigned long given_on[item_count] = {};
     std::string line;
     bool too_long = false;
-    for (unsigned long number = 1; read_line(in, line, too_long); ++number) {
+    std::size_t at = 0;
+    for (unsigned long number = 1; read_line(file, at, line, too_long); ++number) {
         // A comment may be of any length: --show writes a PROM's odd text
         // into one, four bytes for each byte it cannot show.
         std::string text = trimmed(line);

@@ -2,7 +2,7 @@
 #ifndef PROMCFG_APPLY_IDENTITY_FILE_H
 #define PROMCFG_APPLY_IDENTITY_FILE_H
 
-#include <cstdio>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,14 +14,17 @@ struct Entry {
     std::string value;  // trimmed, not empty
 };
 
+// Largest file taken.
+constexpr std::size_t identity_file_max = 64 * 1024;
+
 // Longest line taken, newline excluded; a comment may be longer.
 constexpr std::size_t identity_line_max = 255;
 
-// Reads every line of `in`. Blanks (spaces, tabs, a carriage return) around
+// Reads every line of `text`. Blanks (spaces, tabs, a carriage return) around
 // the item and the value are trimmed; blank lines and lines whose first
 // non-blank character is '#' are skipped. Any other line that is too long,
 // has no '=', names no item or an item named before, or has an empty value
 // is a problem; every other line is an entry, in file order.
-void read_identity_file(FILE *in, std::vector<Entry> &entries, Problems &problems);
+void read_identity_file(const std::string &text, std::vector<Entry> &entries, Problems &problems);
 
 #endif

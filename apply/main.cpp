@@ -11,16 +11,18 @@
 
 #include "apply/checks.h"
 #include "apply/display_parser.h"
+#include "apply/exit_status.h"
 #include "apply/identity_file.h"
+#include "apply/input_file.h"
+#include "apply/interrupts.h"
 #include "apply/plan.h"
 #include "apply/report.h"
+#include "apply/run_lock.h"
 #include "apply/show.h"
 #include "apply/tool_run.h"
 #include "apply/value_check.h"
 
 namespace {
-
-constexpr int status_bad_file = 2;
 
 struct Options {
     const char *file = nullptr;
@@ -29,12 +31,13 @@ struct Options {
     bool dry_run = false;
     std::vector<std::string> command;
     long timeout = 60;
+    std::string lock;
 };
 
 void usage(FILE *to)
 {
     fprintf(to, "Usage:\n"
-                "\tpromcfg-apply [--dry-run] [--json] [--promcfg CMD] [--timeout SECONDS] FILE\n"
+                "\tpromcfg-apply [--dry-run] [--json] [--promcfg CMD] [--timeout SECONDS] [--lock FILE] FILE\n"
                 "\tpromcfg-apply --show [--json] [--promcfg CMD] [--timeout SECONDS]\n"
                 "FILE (- for standard input) holds one \"item = value\" a line. See promcfg-apply(8).\n");
 }
@@ -92,7 +95,7 @@ int parse_options(int argc, char **argv, Options &options)
             arg = arg.substr(0, equals);
             has_value = true;
         }
-        bool takes_value = arg == "--promcfg" || arg == "--timeout";
+        bool takes_value = arg == "--promcfg" || arg == "--timeout" || arg == "--lock";
         if (takes_value && !has_value) {
             if (i + 1 >= argc)
                 return usage_error("missing value of ", arg.c_str());
@@ -118,6 +121,10 @@ int parse_options(int argc, char **argv, Options &options)
             command_given = true;
             if (options.command.empty())
                 return usage_error("empty command for ", "--promcfg");
+        } else if (arg == "--lock") {
+            if (value.empty())
+                return usage_error("empty file for ", "--lock");
+            options.lock = value;
         } else if (arg == "--timeout") {
             if (!parse_decimal(value.c_str(), 1, 86400, seconds))
                 return usage_error("--timeout takes whole seconds from 1 to 86400, not ", value.c_str());
@@ -144,85 +151,144 @@ std::string read_switch(const Options &options, Identity &identity)
 {
     ToolRun run = run_tool(options.command, "-P", nullptr, options.timeout);
     std::string why = describe_end(run, options.timeout);
-    if (why.empty() && !parse_display(run.out, identity))
+    if (why.empty() && !parse_display(run.dialogue.out, identity))
         why = "printed no PROM display";
     return why.empty() ? "" : "promcfg -P " + why;
 }
+
+int interrupted(const char *what)
+{
+    int signal_number = interrupt_signal();
+    fprintf(stderr, "promcfg-apply: interrupted by %s %s; nothing written\n", signal_name(signal_number), what);
+    return status_interrupted + signal_number;
+}
+
+const char *no_item_words = "the switch shows no item: its system PROM is blank, erased or damaged";
 
 int show(const Options &options)
 {
     Identity identity;
     std::string why = read_switch(options, identity);
+    if (interrupt_count() > 0)
+        return interrupted("while reading the switch");
     if (!why.empty()) {
         fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
-        return 1;
+        return status_failed;
     }
+    int status = shows_any_item(identity) ? status_ok : status_no_item;
     if (options.json)
-        print_show_json(identity);
+        print_show_json(identity, status);
     else
         print_show_file(identity);
-    return 0;
+    if (status == status_no_item)
+        fprintf(stderr, "promcfg-apply: %s\n", no_item_words);
+    return status;
 }
 
-int apply(const Options &options)
+// The file's lines; 0 to go on, else the exit status.
+int read_file(const Options &options, std::vector<Entry> &entries, Problems &problems)
 {
-    bool from_stdin = strcmp(options.file, "-") == 0;
-    FILE *in = from_stdin ? stdin : fopen(options.file, "r");
-    if (!in) {
-        fprintf(stderr, "promcfg-apply: cannot open %s: %s\n", options.file, strerror(errno));
+    std::string text, why;
+    InputEnd end = read_input_file(options.file, options.timeout, text, why);
+    const char *name = strcmp(options.file, "-") == 0 ? "standard input" : options.file;
+    if (end == InputEnd::interrupted)
+        return interrupted("while reading the file");
+    if (end == InputEnd::refused) {
+        fprintf(stderr, "promcfg-apply: %s %s; nothing written\n", name, why.c_str());
         return status_bad_file;
     }
-    std::vector<Entry> entries;
-    Problems problems;
-    read_identity_file(in, entries, problems);
-    bool read_error = ferror(in) != 0;
-    if (!from_stdin)
-        fclose(in);
-    if (read_error) {
-        fprintf(stderr, "promcfg-apply: cannot read %s\n", options.file);
-        return status_bad_file;
-    }
+    read_identity_file(text, entries, problems);
     if (entries.empty() && problems.total == 0)
         problems.add(1, -1, "names no item: nothing to write");
+    return status_ok;
+}
 
+// The entries checked against the switch as read now; 0 to go on, else the
+// exit status.
+int check_with_switch(const Options &options, const std::vector<Entry> &entries, Problems &problems,
+                      Identity &before, Wanted &wanted)
+{
     // The switch first: the "before" of the report, the ASIC MAC count.
-    Identity before;
     std::string why = read_switch(options, before);
+    if (interrupt_count() > 0)
+        return interrupted("while reading the switch");
     if (!why.empty()) {
         fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
         if (problems.total == 0)
-            return 1;
+            return status_failed;
         print_problems(options.file, problems, options.json);
         return status_bad_file;
     }
-    Wanted wanted;
     check_entries(entries, before, wanted, problems);
     if (problems.total > 0) {
         print_problems(options.file, problems, options.json);
         return status_bad_file;
     }
+    return status_ok;
+}
+
+int lock_switch(const Options &options)
+{
+    std::string path = options.lock.empty() ? default_lock_path() : options.lock, why;
+    if (path.empty()) {
+        fprintf(stderr, "promcfg-apply: no lock for this switch: no folder for its emulated hardware "
+                        "(set PROMSIM_DIR or give --lock)\n");
+        return status_failed;
+    }
+    switch (take_run_lock(path, options.timeout, why)) {
+    case LockEnd::taken:
+        return status_ok;
+    case LockEnd::interrupted:
+        return interrupted("while waiting for the lock");
+    case LockEnd::busy:
+        fprintf(stderr, "promcfg-apply: %s; nothing written\n", why.c_str());
+        return status_busy;
+    case LockEnd::failed:
+        break;
+    }
+    fprintf(stderr, "promcfg-apply: %s; nothing written\n", why.c_str());
+    return status_failed;
+}
+
+int apply(const Options &options)
+{
+    std::vector<Entry> entries;
+    Problems problems;
+    int status = read_file(options, entries, problems);
+    // A dry run writes nothing, and so needs no lock.
+    if (status == status_ok && !options.dry_run)
+        status = lock_switch(options);
+    Identity before;
+    Wanted wanted;
+    if (status == status_ok)
+        status = check_with_switch(options, entries, problems, before, wanted);
+    if (status != status_ok)
+        return status;
 
     std::vector<GroupPlan> plan = make_plan(wanted);
     if (options.dry_run) {
         print_plan(plan, wanted, options.json);
-        return 0;
+        return status_ok;
     }
-    // A dialogue that did not write in full stops the ones after it.
+    // A dialogue that did not write in full, or an interrupt, stops the
+    // ones after it.
     std::vector<GroupResult> results;
-    bool stop = false;
     for (const GroupPlan &group : plan) {
-        if (stop) {
+        bool go = interrupt_count() == 0 && (results.empty() || results.back().state == GroupResult::written);
+        if (!go) {
             results.push_back({&group, GroupResult::not_run, ""});
             continue;
         }
         ToolRun run = run_tool(options.command, group.option, &group.steps, options.timeout);
         results.push_back(judge_group(group, run, options.timeout));
-        stop = results.back().state != GroupResult::written;
     }
 
-    Identity after;
-    why = read_switch(options, after);
-    return print_report(results, wanted, before, after, why.empty(), why, options.json);
+    // Read back also after an interrupt, to tell what reached the PROM; a
+    // second one stops the reading.
+    ReadBack after;
+    after.failure = read_switch(options, after.identity);
+    after.read = after.failure.empty();
+    return print_report(results, wanted, before, after, interrupt_signal(), options.json);
 }
 
 // Standard output is checked: a report that did not arrive is a failure.
@@ -241,6 +307,7 @@ int main(int argc, char **argv)
 {
     // A promcfg that ends early must not end this program through its pipe.
     signal(SIGPIPE, SIG_IGN);
+    watch_interrupts();
     Options options;
     int status = parse_options(argc, argv, options);
     if (status >= 0)

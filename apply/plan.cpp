@@ -63,14 +63,15 @@ struct GroupRow {
     Group group;
     const char *option;
     const char *name;
+    const char *done;
     void (*plan)(const Wanted &, std::vector<Step> &);
 };
 
-// In the order promcfg runs them.
+// In the order promcfg runs them, with the line each prints after its commit.
 constexpr GroupRow group_rows[] = {
-    {Group::system, "-s", "system data", plan_system},
-    {Group::board, "-b", "board data", plan_board},
-    {Group::chassis, "-c", "chassis data", plan_chassis},
+    {Group::system, "-s", "system data", "\nSystem Data updated\n", plan_system},
+    {Group::board, "-b", "board data", "\nBoard Data updated\n", plan_board},
+    {Group::chassis, "-c", "chassis data", "\nChassis Data updated\n", plan_chassis},
 };
 
 }  // namespace
@@ -84,7 +85,7 @@ std::vector<GroupPlan> make_plan(const Wanted &wanted)
             named = named || (wanted.given[item] && item_info(item).group == row.group);
         if (!named)
             continue;
-        GroupPlan group = {row.group, row.option, row.name, {}};
+        GroupPlan group = {row.group, row.option, row.name, row.done, {}};
         row.plan(wanted, group.steps);
         plan.push_back(group);
     }

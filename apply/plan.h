@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "apply/checks.h"
-#include "apply/tool_run.h"
+#include "apply/dialogue.h"
 
 struct GroupPlan {
     Group group;
     const char *option;  // "-s", "-b", "-c"
     const char *name;    // "system data", ...
+    const char *done;    // what promcfg prints once it wrote: "Board Data updated"
     std::vector<Step> steps;
 };
 

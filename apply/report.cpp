@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "apply/exit_status.h"
+#include "apply/interrupts.h"
 #include "apply/json.h"
 #include "apply/value_check.h"
 
@@ -18,30 +20,41 @@ const char *state_word(GroupResult::State state)
         return "failed";
     case GroupResult::timed_out:
         return "timed-out";
+    case GroupResult::interrupted:
+        return "interrupted";
     case GroupResult::not_run:
         break;
     }
     return "not-run";
 }
 
-// The line of promcfg's closing words that reports a failed call: every
-// such message ends in ", rc = N errno = N".
-std::string failure_line(const std::string &out)
+// How an item reads back. A text as long as the display shows may be
+// longer in the PROM: it counts as read back only when the display showed
+// something else before, so that the write is what changed it.
+enum class Check { ok, differs, unverified };
+
+Check check_item(int item, const Wanted &wanted, const Identity &before, const ReadBack &after)
 {
-    std::size_t at = out.find("rc = ");
-    if (at == std::string::npos)
-        return "";
-    std::size_t begin = out.rfind('\n', at);
-    begin = begin == std::string::npos ? 0 : begin + 1;
-    std::size_t end = out.find('\n', at);
-    return out.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    const Identity &now = after.identity;
+    if (!after.read || !now.defined[item] || now.value[item] != wanted.answer[item])
+        return Check::differs;
+    bool at_display_limit = item_info(item).kind == ItemKind::text && now.value[item].size() == display_text_max;
+    if (at_display_limit && before.defined[item] && before.value[item] == now.value[item])
+        return Check::unverified;
+    return Check::ok;
 }
 
-bool reads_as_wanted(int item, const Wanted &wanted, const Identity &after)
+const char *check_word(Check check)
 {
-    // A text is compared as shown, so that a text "Undefined" can match.
-    bool text = item_info(item).kind == ItemKind::text;
-    return (text ? after.shown[item] : after.defined[item]) && after.value[item] == wanted.answer[item];
+    switch (check) {
+    case Check::ok:
+        return "ok";
+    case Check::unverified:
+        return "unverified";
+    case Check::differs:
+        break;
+    }
+    return "differs";
 }
 
 std::string shown_cell(const Identity &identity, int item)
@@ -51,61 +64,20 @@ std::string shown_cell(const Identity &identity, int item)
 
 // A dialogue's detail; for one that wrote, the items that read back otherwise
 // (a failed commit goes unreported by promcfg).
-std::string group_detail(const GroupResult &group, const Wanted &wanted, const Identity &after, bool after_read)
+std::string group_detail(const GroupResult &group, const Wanted &wanted, const Identity &before,
+                         const ReadBack &after)
 {
-    if (group.state != GroupResult::written || !after_read)
+    if (group.state != GroupResult::written || !after.read)
         return group.detail;
     std::string differ;
     for (const Step &step : group.plan->steps)
-        if (step.item >= 0 && wanted.given[step.item] && !reads_as_wanted(step.item, wanted, after))
+        if (step.item >= 0 && wanted.given[step.item] && check_item(step.item, wanted, before, after) == Check::differs)
             differ += (differ.empty() ? "" : ", ") + item_name(step.item);
-    return differ.empty() ? "" : "promcfg said so, but " + differ + " read back otherwise";
+    std::string said = group.detail.empty() ? "promcfg said so" : group.detail;
+    return differ.empty() ? group.detail : said + ", but " + differ + " read back otherwise";
 }
 
 }  // namespace
-
-GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_seconds)
-{
-    GroupResult result = {&plan, GroupResult::failed, ""};
-    if (run.end == ToolRun::timed_out) {
-        result.state = GroupResult::timed_out;
-        result.detail = describe_end(run, timeout_seconds);
-        return result;
-    }
-    if (run.unexpected) {
-        result.state = GroupResult::stopped;
-        bool again = run.answered > 0 && run.unexpected_label == plan.steps[run.answered - 1].label;
-        std::string expected = run.answered < plan.steps.size() ? "\"" + plan.steps[run.answered].label + "\""
-                                                                 : "no more questions";
-        result.detail = again ? "\"" + run.unexpected_label + "\" came again (promcfg refused the answer)"
-                              : "promcfg asked \"" + printable(run.unexpected_label) + "\", expected " + expected;
-        result.detail += "; its input was closed, so nothing of " + std::string(plan.name) + " was written";
-        return result;
-    }
-    result.detail = describe_end(run, timeout_seconds);
-    if (!result.detail.empty())
-        return result;
-    result.detail = failure_line(run.out);
-    if (!result.detail.empty())
-        return result;
-    // Only ASIC MACs can go unasked: a new product's count shows only here.
-    std::string not_asked;
-    unsigned asic_macs = 0;
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-        int item = plan.steps[i].item;
-        if (i < run.answered)
-            asic_macs += item >= item_asic_mac0 && item < item_chassis_sn;
-        else if (!plan.steps[i].answer.empty() && item >= 0)
-            not_asked += (not_asked.empty() ? "" : ", ") + item_name(item);
-    }
-    if (!not_asked.empty()) {
-        result.detail = "promcfg asked for " + std::to_string(asic_macs) + " ASIC MACs, not for " + not_asked +
-                        "; the rest was written";
-        return result;
-    }
-    result.state = GroupResult::written;
-    return result;
-}
 
 void print_problems(const char *file, Problems &problems, bool json)
 {
@@ -171,29 +143,35 @@ void print_plan(const std::vector<GroupPlan> &plan, const Wanted &wanted, bool j
 }
 
 int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, const Identity &before,
-                 const Identity &after, bool after_read, const std::string &read_failure, bool json)
+                 const ReadBack &after, int interrupted, bool json)
 {
-    int status = after_read ? 0 : 1;
+    bool all_written = true;
     for (const GroupResult &group : groups)
-        if (group.state != GroupResult::written)
-            status = 1;
-    unsigned given = 0, differ = 0;
+        all_written = all_written && group.state == GroupResult::written;
+    unsigned given = 0, differ = 0, unverified = 0;
     for (int item = 0; item < item_count; ++item)
         if (wanted.given[item]) {
             ++given;
-            differ += !(after_read && reads_as_wanted(item, wanted, after));
+            Check check = check_item(item, wanted, before, after);
+            differ += check == Check::differs;
+            unverified += check == Check::unverified;
         }
-    if (differ > 0)
-        status = 1;
+    bool none_before = !shows_any_item(before);
+    bool none_after = after.read && !shows_any_item(after.identity);
+    int status = all_written && after.read && differ + unverified == 0 ? status_ok : status_failed;
+    if (none_after)
+        status = status_no_item;
+    if (interrupted)
+        status = status_interrupted + interrupted;
 
     if (json) {
         printf("{\n  \"groups\": [");
         for (std::size_t i = 0; i < groups.size(); ++i)
             printf("%s\n    {\"option\": \"%s\", \"group\": \"%s\", \"result\": \"%s\", \"detail\": %s}",
                    i ? "," : "", groups[i].plan->option, groups[i].plan->name, state_word(groups[i].state),
-                   json_string(group_detail(groups[i], wanted, after, after_read)).c_str());
+                   json_string(group_detail(groups[i], wanted, before, after)).c_str());
         printf("\n  ],\n  \"read_back_error\": %s,\n  \"items\": [",
-               after_read ? "null" : json_string(read_failure).c_str());
+               after.read ? "null" : json_string(after.failure).c_str());
         const char *separator = "";
         for (int item = 0; item < item_count; ++item) {
             if (!wanted.given[item])
@@ -202,33 +180,45 @@ int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, c
                    separator, item_name(item).c_str(),
                    json_item_value(item, before.value[item], before.defined[item]).c_str(),
                    json_item_value(item, wanted.answer[item], true).c_str(),
-                   json_item_value(item, after.value[item], after_read && after.defined[item]).c_str(),
-                   after_read && reads_as_wanted(item, wanted, after) ? "ok" : "differs");
+                   json_item_value(item, after.identity.value[item], after.read && after.identity.defined[item]).c_str(),
+                   check_word(check_item(item, wanted, before, after)));
             separator = ",";
         }
-        printf("\n  ],\n  \"status\": %d\n}\n", status);
+        printf("\n  ],\n  \"no_item_before\": %s,\n  \"no_item_after\": %s,\n  \"interrupted\": %s,\n"
+               "  \"status\": %d\n}\n",
+               none_before ? "true" : "false", none_after ? "true" : "false",
+               interrupted ? json_string(signal_name(interrupted)).c_str() : "null", status);
         return status;
     }
 
     for (const GroupResult &group : groups) {
-        std::string detail = group_detail(group, wanted, after, after_read);
+        std::string detail = group_detail(group, wanted, before, after);
         printf("promcfg %s  %-13s %s%s%s\n", group.plan->option, group.plan->name, state_word(group.state),
                detail.empty() ? "" : ": ", detail.c_str());
     }
-    if (!after_read)
-        printf("promcfg -P  read back     failed: %s\n", read_failure.c_str());
+    if (!after.read)
+        printf("promcfg -P  read back     failed: %s\n", after.failure.c_str());
     printf("\n%-15s %-24s %-24s %-24s %s\n", "item", "before", "wanted", "read", "result");
     for (int item = 0; item < item_count; ++item) {
         if (!wanted.given[item])
             continue;
-        bool ok = after_read && reads_as_wanted(item, wanted, after);
         printf("%-15s %-24s %-24s %-24s %s\n", item_name(item).c_str(), shown_cell(before, item).c_str(),
-               printable(wanted.answer[item]).c_str(), after_read ? shown_cell(after, item).c_str() : "?",
-               ok ? "ok" : "differs");
+               printable(wanted.answer[item]).c_str(), after.read ? shown_cell(after.identity, item).c_str() : "?",
+               check_word(check_item(item, wanted, before, after)));
     }
-    if (differ == 0)
+    if (differ + unverified == 0)
         printf("\npromcfg-apply: all %u items read back as given\n", given);
-    else
+    else if (differ > 0)
         printf("\npromcfg-apply: %u of %u items differ\n", differ, given);
+    if (unverified > 0)
+        printf("%spromcfg-apply: %u of %u items unverified: the display shows a text of %zu characters, "
+               "as it showed before, and the PROM's may be longer\n",
+               differ > 0 ? "" : "\n", unverified, given, display_text_max);
+    if (none_before)
+        printf("promcfg-apply: before, the switch showed no item: its system PROM was blank, erased or damaged\n");
+    if (none_after)
+        printf("promcfg-apply: the switch shows no item: its system PROM is blank, erased or damaged\n");
+    if (interrupted)
+        printf("promcfg-apply: interrupted by %s: no dialogue was started after it\n", signal_name(interrupted));
     return status;
 }

@@ -9,15 +9,7 @@
 
 #include "apply/checks.h"
 #include "apply/plan.h"
-
-struct GroupResult {
-    const GroupPlan *plan;
-    enum State { not_run, written, stopped, failed, timed_out } state = not_run;
-    std::string detail;
-};
-
-// How one dialogue ended, judged from what the tool did and said.
-GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_seconds);
+#include "apply/tool_run.h"
 
 // Problems on standard error, by line ("FILE:LINE: item: reason"); with
 // json, also as JSON on standard output.
@@ -25,10 +17,18 @@ void print_problems(const char *file, Problems &problems, bool json);
 
 void print_plan(const std::vector<GroupPlan> &plan, const Wanted &wanted, bool json);
 
-// The report of a run. `after_read` is false when the display could not
-// be read back (every item then differs). Returns the exit status: 0 when
-// every dialogue wrote and every item reads back as given, else 1.
+// The switch as read back after the dialogues.
+struct ReadBack {
+    bool read = false;    // false: the display could not be read (every item then differs)
+    std::string failure;  // why not
+    Identity identity;
+};
+
+// The report of a run; `interrupted` is the signal that stopped it, or 0.
+// Returns the exit status: 0 when every dialogue wrote and every item reads
+// back as given; 3 when the switch shows no item after; 128 + the signal
+// when interrupted; else 1.
 int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, const Identity &before,
-                 const Identity &after, bool after_read, const std::string &read_failure, bool json);
+                 const ReadBack &after, int interrupted, bool json);
 
 #endif

@@ -7,6 +7,17 @@
 #include "apply/json.h"
 #include "apply/value_check.h"
 
+namespace {
+
+// A text as long as the display shows may be longer in the PROM.
+bool may_be_longer(const Identity &identity, int item)
+{
+    return identity.defined[item] && item_info(item).kind == ItemKind::text &&
+           identity.value[item].size() == display_text_max;
+}
+
+}  // namespace
+
 void print_show_file(const Identity &identity)
 {
     // The same checks as for a file, one line per item, until what is left
@@ -14,6 +25,10 @@ void print_show_file(const Identity &identity)
     // (a subassembly count without any subassembly ID). An entry carries
     // the number of the line it is printed on, which reasons may name.
     std::string reason[item_count];
+    for (int item = 0; item < item_count; ++item)
+        if (may_be_longer(identity, item))
+            reason[item] = "may be longer: promcfg's display shows at most " + std::to_string(display_text_max) +
+                           " characters of a text, and the file would cut it";
     for (;;) {
         std::vector<Entry> entries;
         unsigned long line = 1;  // the heading
@@ -49,22 +64,27 @@ void print_show_file(const Identity &identity)
     }
     if (!undefined.empty())
         printf("# undefined:%s\n", undefined.c_str());
+    if (!shows_any_item(identity))
+        printf("# no item: the system PROM is blank, erased or damaged\n");
 }
 
-void print_show_json(const Identity &identity)
+void print_show_json(const Identity &identity, int status)
 {
     printf("{");
     const char *separator = "\n";
-    std::string undefined;
+    std::string undefined, longer;
     for (int item = 0; item < item_count; ++item) {
         std::string name = json_string(item_name(item));
         if (identity.shown[item] && !identity.defined[item])
             undefined += (undefined.empty() ? "" : ", ") + name;
+        if (may_be_longer(identity, item))
+            longer += (longer.empty() ? "" : ", ") + name;
         if (!identity.defined[item])
             continue;
         printf("%s  %s: %s", separator, name.c_str(),
                json_item_value(item, identity.value[item], true).c_str());
         separator = ",\n";
     }
-    printf("%s  \"undefined\": [%s]\n}\n", separator, undefined.c_str());
+    printf("%s  \"undefined\": [%s],\n  \"may_be_longer\": [%s],\n  \"no_item\": %s,\n  \"status\": %d\n}\n",
+           separator, undefined.c_str(), longer.c_str(), shows_any_item(identity) ? "false" : "true", status);
 }

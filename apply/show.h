@@ -8,12 +8,15 @@
 // As a file: one "item = value" line per item that reads back, in
 // promcfg's order. An item that a file could not give back (a text with
 // non-printable bytes, a product without a row in the product table, ...)
-// is a comment that says why, and so are the undefined items.
+// is a comment that says why, and so are the undefined items and a text as
+// long as the display shows, which may be longer in the PROM.
 void print_show_file(const Identity &identity);
 
 // As JSON: one key per item that reads back (numbers for the product ID and
-// the subassembly count, strings for the rest), and "undefined": the items
-// whose line reads as undefined.
-void print_show_json(const Identity &identity);
+// the subassembly count, strings for the rest); "undefined": the items
+// whose line reads as undefined; "may_be_longer": the texts as long as the
+// display shows; "no_item": true when no item reads (blank, erased or
+// damaged); "status": the exit status.
+void print_show_json(const Identity &identity, int status);
 
 #endif

@@ -1,5 +1,6 @@
 #include "apply/tool_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -11,11 +12,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "apply/interrupts.h"
+#include "apply/value_check.h"
+
 namespace {
 
-// Bounds on what a run may print: the whole display, or what comes
-// between two questions; and the part of standard error kept.
-constexpr std::size_t out_limit = 1 << 20;
+// The part of standard error kept.
 constexpr std::size_t err_kept = 4096;
 
 long long now_ms()
@@ -35,11 +37,7 @@ void close_fd(int &fd)
 // A pipe whose ends are closed in every program started later.
 bool make_pipe(int ends[2])
 {
-    if (pipe(ends) != 0)
-        return false;
-    fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-    fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-    return true;
+    return pipe2(ends, O_CLOEXEC) == 0;
 }
 
 struct Child {
@@ -48,7 +46,8 @@ struct Child {
 };
 
 // Starts command + option in a process group of its own, so that a kill
-// reaches a launcher and what it started.
+// reaches a launcher and what it started. It inherits standard input,
+// output and error and nothing else.
 bool start(const std::vector<std::string> &command, const char *option, bool with_input,
            Child &child)
 {
@@ -69,10 +68,12 @@ bool start(const std::vector<std::string> &command, const char *option, bool wit
     pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
-        int input = with_input ? in[0] : open("/dev/null", O_RDONLY);
+        int input = with_input ? in[0] : open("/dev/null", O_RDONLY | O_CLOEXEC);
         dup2(input, 0);
         dup2(out[1], 1);
         dup2(err[1], 2);
+        // The interrupts are promcfg-apply's to judge: promcfg keeps none of
+        // its handlers (exec resets them) and takes SIGPIPE as it comes.
         signal(SIGPIPE, SIG_DFL);
         execvp(argv[0], argv.data());
         dprintf(2, "promcfg-apply: cannot start %s: %s\n", argv[0], strerror(errno));
@@ -97,28 +98,8 @@ bool start(const std::vector<std::string> &command, const char *option, bool wit
     return true;
 }
 
-void kill_child(const Child &child)
+bool write_all(int fd, const std::string &line)
 {
-    kill(-child.pid, SIGKILL);
-    kill(child.pid, SIGKILL);
-}
-
-// The question the output ends with: its last line is "[label] ", the
-// label padded with blanks. Empty when the output ends otherwise.
-std::string question_at_end(const std::string &out, std::size_t &line_start)
-{
-    std::size_t newline = out.rfind('\n');
-    line_start = newline == std::string::npos ? 0 : newline + 1;
-    if (out.size() < line_start + 3 || out[line_start] != '[' || out.compare(out.size() - 2, 2, "] ") != 0)
-        return "";
-    std::string label = out.substr(line_start + 1, out.size() - line_start - 3);
-    label.erase(label.find_last_not_of(' ') + 1);
-    return label;
-}
-
-bool write_answer(int fd, const std::string &answer)
-{
-    std::string line = answer + "\n";
     std::size_t done = 0;
     while (done < line.size()) {
         ssize_t n = write(fd, line.data() + done, line.size() - done);
@@ -131,56 +112,159 @@ bool write_answer(int fd, const std::string &answer)
     return true;
 }
 
-// Answers the question that `run.out` ends with, if it is the next step's;
-// any other question ends the dialogue (a question after the last step
-// finds the input closed already).
-void answer_question(ToolRun &run, Child &child, const std::vector<Step> &steps)
-{
-    std::size_t line_start = 0;
-    std::string label = question_at_end(run.out, line_start);
-    if (label.empty())
-        return;  // no question (yet): the tool is busy or ending
-    // Only the first question may follow other output (board data's
-    // product list); after that, output before a question means the tool
-    // had something to say about the answer.
-    bool expected = run.answered < steps.size() && label == steps[run.answered].label &&
-                    (run.answered == 0 || line_start == 0);
-    if (expected && write_answer(child.in, steps[run.answered].answer)) {
-        ++run.answered;
-        run.out.clear();
-        // After the last answer the tool writes and ends; the end of its
-        // input also ends a filter in front of it, which would else wait.
-        if (run.answered == steps.size())
-            close_fd(child.in);
-        return;
+// One run's moving parts: the child, its deadline, the interrupts seen.
+class Runner {
+public:
+    Runner(ToolRun &run, Child &child, long timeout_seconds)
+        : run_(run), child_(child), deadline_(now_ms() + static_cast<long long>(timeout_seconds) * 1000),
+          // A dialogue takes an interrupt that came before it as its first:
+          // none is started after one, but one may come just as it starts.
+          interrupts_seen_(run.dialogue.steps ? 0 : interrupt_count())
+    {
     }
-    run.unexpected = true;
-    run.unexpected_label = label;
-    close_fd(child.in);
+
+    // Until promcfg closes its output, or the run must end.
+    void talk()
+    {
+        on_interrupts();
+        char buffer[4096];
+        while ((child_.out >= 0 || child_.err >= 0) && run_.end == ToolRun::exited) {
+            pollfd fds[3];
+            int *owners[2];
+            nfds_t count = 0;
+            for (int *fd : {&child_.out, &child_.err}) {
+                if (*fd < 0)
+                    continue;
+                fds[count] = {*fd, POLLIN, 0};
+                owners[count++] = fd;
+            }
+            fds[count] = {interrupt_fd(), POLLIN, 0};
+            if (!wait_for(fds, count + 1))
+                return;
+            for (nfds_t i = 0; i < count && run_.end == ToolRun::exited; ++i) {
+                if (fds[i].revents == 0)
+                    continue;
+                ssize_t n = read(*owners[i], buffer, sizeof buffer);
+                if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                    continue;
+                if (n <= 0) {
+                    close_fd(*owners[i]);
+                    // The tool is done with its output: end its input too, so
+                    // that a launcher or filter in front of it ends as well.
+                    if (owners[i] == &child_.out)
+                        close_fd(child_.in);
+                    continue;
+                }
+                std::size_t size = static_cast<std::size_t>(n);
+                if (owners[i] == &child_.err)
+                    run_.err.append(buffer, std::min(size, err_kept - run_.err.size()));
+                else
+                    take_output(buffer, size);
+            }
+        }
+    }
+
+    // Until promcfg has ended and is reaped with all its process group.
+    void finish()
+    {
+        close_fd(child_.in);
+        close_fd(child_.out);
+        close_fd(child_.err);
+        while (run_.end == ToolRun::exited) {
+            siginfo_t info = {};
+            // Looked at, not reaped: its group cannot be reused while it is a zombie.
+            if (waitid(P_PID, static_cast<id_t>(child_.pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 &&
+                errno != EINTR)
+                break;
+            if (info.si_pid == child_.pid)
+                break;
+            pollfd fds[1] = {{interrupt_fd(), POLLIN, 0}};
+            wait_for(fds, 1, 10);
+        }
+        // Whatever the tool left in its group goes with it.
+        kill(-child_.pid, SIGKILL);
+        if (run_.end != ToolRun::exited)
+            kill(child_.pid, SIGKILL);
+        int wstatus = 0;
+        while (waitpid(child_.pid, &wstatus, 0) < 0 && errno == EINTR) {
+        }
+        run_.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    }
+
+private:
+    // Polls until something is ready, at most `most_ms`; false when the run
+    // must end (time limit, a request to stop).
+    bool wait_for(pollfd *fds, nfds_t count, long long most_ms = 1000)
+    {
+        long long left = deadline_ - now_ms();
+        if (left <= 0) {
+            run_.end = ToolRun::timed_out;
+            return false;
+        }
+        int ready = poll(fds, count, static_cast<int>(std::min(left, most_ms)));
+        if (ready < 0 && errno != EINTR)
+            return false;
+        drain_interrupts();
+        on_interrupts();
+        return run_.end == ToolRun::exited;
+    }
+
+    // The first interrupt stops a display at once and closes a dialogue's
+    // input; while it asks, promcfg then ends writing nothing, and once it
+    // has every answer it is left to finish. Any later one stops it.
+    void on_interrupts()
+    {
+        unsigned count = interrupt_count();
+        if (count == interrupts_seen_)
+            return;
+        interrupts_seen_ = count;
+        run_.interrupted = interrupt_signal();
+        if (!run_.dialogue.steps || count > 1)
+            run_.end = ToolRun::stopped;
+        close_fd(child_.in);
+        run_.dialogue.input_closed = true;
+    }
+
+    void take_output(const char *bytes, std::size_t size)
+    {
+        Reply reply = dialogue_printed(run_.dialogue, bytes, size);
+        if (run_.dialogue.stop == Dialogue::too_much_output) {
+            run_.end = ToolRun::too_much_output;
+            return;
+        }
+        if (reply.send && (child_.in < 0 || !write_all(child_.in, reply.line))) {
+            dialogue_answer_lost(run_.dialogue);
+            reply.close_input = true;
+        }
+        if (reply.close_input)
+            close_fd(child_.in);
+    }
+
+    ToolRun &run_;
+    Child &child_;
+    const long long deadline_;
+    unsigned interrupts_seen_;
+};
+
+// promcfg's line that reports a failed call: every such message ends in
+// ", rc = N errno = N".
+std::string failure_line(const std::string &out)
+{
+    std::size_t at = out.find("rc = ");
+    if (at == std::string::npos)
+        return "";
+    std::size_t begin = out.rfind('\n', at);
+    begin = begin == std::string::npos ? 0 : begin + 1;
+    std::size_t end = out.find('\n', at);
+    return out.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
-// Waits for the child until the deadline; kills it then.
-void reap(ToolRun &run, const Child &child, long long deadline)
+std::string done_words(const GroupPlan &plan)
 {
-    for (;;) {
-        int wstatus = 0;
-        pid_t done = waitpid(child.pid, &wstatus, WNOHANG);
-        if (done == child.pid) {
-            run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-            return;
-        }
-        if (done < 0 && errno != EINTR)
-            return;
-        if (now_ms() >= deadline) {
-            kill_child(child);
-            waitpid(child.pid, &wstatus, 0);
-            run.end = ToolRun::timed_out;
-            run.status = 128 + SIGKILL;
-            return;
-        }
-        timespec pause = {0, 10 * 1000 * 1000};
-        nanosleep(&pause, nullptr);
-    }
+    std::string words = plan.done;
+    words.erase(0, words.find_first_not_of('\n'));
+    words.erase(words.find_last_not_of('\n') + 1);
+    return "\"" + words + "\"";
 }
 
 }  // namespace
@@ -188,74 +272,16 @@ void reap(ToolRun &run, const Child &child, long long deadline)
 ToolRun run_tool(const std::vector<std::string> &command, const char *option,
                  const std::vector<Step> *steps, long timeout_seconds)
 {
-    ToolRun run;
+    ToolRun run(steps);
     Child child;
     if (command.empty() || !start(command, option, steps != nullptr, child)) {
         run.err = std::string("cannot start promcfg: ") + strerror(errno);
         return run;
     }
     run.end = ToolRun::exited;
-    const long long deadline = now_ms() + static_cast<long long>(timeout_seconds) * 1000;
-    char buffer[4096];
-    while (child.out >= 0 || child.err >= 0) {
-        long long left = deadline - now_ms();
-        if (left <= 0) {
-            run.end = ToolRun::timed_out;
-            break;
-        }
-        pollfd fds[2];
-        int *owners[2];
-        nfds_t count = 0;
-        for (int *fd : {&child.out, &child.err}) {
-            if (*fd < 0)
-                continue;
-            fds[count] = {*fd, POLLIN, 0};
-            owners[count++] = fd;
-        }
-        int ready = poll(fds, count, left > 1000 ? 1000 : static_cast<int>(left));
-        if (ready < 0 && errno != EINTR)
-            break;
-        for (nfds_t i = 0; ready > 0 && i < count; ++i) {
-            if (fds[i].revents == 0)
-                continue;
-            ssize_t n = read(*owners[i], buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                close_fd(*owners[i]);
-                // The tool is done with its output: end its input too, so
-                // that a launcher or filter in front of it ends as well.
-                if (owners[i] == &child.out)
-                    close_fd(child.in);
-                continue;
-            }
-            std::size_t size = static_cast<std::size_t>(n);
-            if (owners[i] == &child.err) {
-                run.err.append(buffer, run.err.size() + size > err_kept ? err_kept - run.err.size() : size);
-                continue;
-            }
-            run.out.append(buffer, size);
-            if (run.out.size() > out_limit) {
-                run.end = ToolRun::too_much_output;
-                break;
-            }
-            if (steps && !run.unexpected)
-                answer_question(run, child, *steps);
-        }
-        if (run.end != ToolRun::exited)
-            break;
-    }
-    close_fd(child.in);
-    close_fd(child.out);
-    close_fd(child.err);
-    if (run.end != ToolRun::exited) {
-        kill_child(child);
-        int wstatus = 0;
-        waitpid(child.pid, &wstatus, 0);
-        run.status = 128 + SIGKILL;
-        return run;
-    }
-    reap(run, child, deadline);
+    Runner runner(run, child, timeout_seconds);
+    runner.talk();
+    runner.finish();
     return run;
 }
 
@@ -269,6 +295,8 @@ std::string describe_end(const ToolRun &run, long timeout_seconds)
         return "timed out after " + std::to_string(timeout_seconds) + " s, stopped";
     case ToolRun::too_much_output:
         return "printed more than expected, stopped";
+    case ToolRun::stopped:
+        return std::string("stopped on ") + signal_name(run.interrupted);
     case ToolRun::exited:
         break;
     }
@@ -277,4 +305,79 @@ std::string describe_end(const ToolRun &run, long timeout_seconds)
     std::string end = run.status > 128 ? "ended by signal " + std::to_string(run.status - 128)
                                        : "ended with status " + std::to_string(run.status);
     return first_error.empty() ? end : end + ": " + first_error;
+}
+
+GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_seconds)
+{
+    const Dialogue &dialogue = run.dialogue;
+    const std::string nothing = "so nothing of " + std::string(plan.name) + " was written";
+    GroupResult result = {&plan, GroupResult::failed, ""};
+    if (run.end == ToolRun::not_started) {
+        result.detail = run.err;
+        return result;
+    }
+    if (dialogue.stop == Dialogue::unexpected) {
+        result.state = GroupResult::stopped;
+        bool again = dialogue.answered > 0 && dialogue.unexpected_label == plan.steps[dialogue.answered - 1].label;
+        std::string expected = dialogue.answered < plan.steps.size()
+                                   ? "\"" + plan.steps[dialogue.answered].label + "\""
+                                   : "no more questions";
+        result.detail = again ? "\"" + dialogue.unexpected_label + "\" came again (promcfg refused the answer)"
+                              : "promcfg asked \"" + printable(dialogue.unexpected_label) + "\", expected " + expected;
+        result.detail += "; its input was closed, " + nothing;
+        return result;
+    }
+    if (dialogue.stop == Dialogue::answer_lost) {
+        result.state = GroupResult::stopped;
+        result.detail = "an answer could not reach promcfg; its input was closed, " + nothing;
+        return result;
+    }
+
+    // The answers the plan gives that promcfg was not sent: only ASIC MACs
+    // can go unasked, as a new product's count shows only here.
+    std::string not_sent;
+    unsigned asic_macs = 0;
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        int item = plan.steps[i].item;
+        if (i < dialogue.answered)
+            asic_macs += item >= item_asic_mac0 && item < item_chassis_sn;
+        else if (!plan.steps[i].answer.empty())
+            not_sent += (not_sent.empty() ? "" : ", ") + item_name(item);
+    }
+    bool said_done = dialogue.answered > 0 && dialogue.out.find(plan.done) != std::string::npos;
+    std::string failure = failure_line(dialogue.out);
+    bool ended_well = run.end == ToolRun::exited && run.status == 0 && failure.empty();
+
+    if (run.interrupted && !(ended_well && said_done && not_sent.empty())) {
+        result.state = GroupResult::interrupted;
+        std::string signal = signal_name(run.interrupted);
+        if (!not_sent.empty() || (run.end == ToolRun::exited && !said_done && failure.empty() && run.status == 0))
+            result.detail = signal + " came while promcfg asked; its input was closed, " + nothing;
+        else if (run.end != ToolRun::exited)
+            result.detail = signal + " came once promcfg had every answer; it was stopped (" +
+                            describe_end(run, timeout_seconds) + ") while it may have been writing";
+        else
+            result.detail = signal + " came once promcfg had every answer; " +
+                            (failure.empty() ? describe_end(run, timeout_seconds) : failure);
+        return result;
+    }
+    if (run.end == ToolRun::timed_out)
+        result.state = GroupResult::timed_out;
+    result.detail = describe_end(run, timeout_seconds);
+    if (!result.detail.empty())
+        return result;
+    result.detail = failure;
+    if (!result.detail.empty())
+        return result;
+    if (!not_sent.empty()) {
+        result.detail = "promcfg asked for " + std::to_string(asic_macs) + " ASIC MACs, not for " + not_sent + "; " +
+                        (said_done ? "the rest was written" : nothing);
+        return result;
+    }
+    if (!said_done) {
+        result.detail = "promcfg ended without saying " + done_words(plan) + ", " + nothing;
+        return result;
+    }
+    result.state = GroupResult::written;
+    return result;
 }

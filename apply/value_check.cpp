@@ -5,6 +5,7 @@
 
 #include "apply/items.h"
 #include "driver/ground/answer_bytes.h"
+#include "prom/display_labels.h"
 #include "prom/product_table.h"
 
 int hex_digit(char c)
@@ -55,6 +56,8 @@ std::string check_text(const std::string &value, unsigned limit, std::string &an
         return "empty, which a file line cannot hold (an empty answer keeps the item)";
     if (value.front() == ' ' || value.back() == ' ')
         return "begins or ends with a blank, which a file line cannot hold";
+    if (value == display_undefined)
+        return "reads as a missing item on promcfg's display, so it could never be read back";
     answer = value;
     return "";
 }

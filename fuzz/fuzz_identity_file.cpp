@@ -27,14 +27,9 @@ bool is_trimmed_blank(char c)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     std::string text(reinterpret_cast<const char *>(data), size);
-    // fmemopen refuses an empty buffer: an empty file reads from /dev/null.
-    FILE *in = size ? fmemopen(&text[0], size, "r") : fopen("/dev/null", "r");
-    if (!in)
-        return 0;
     std::vector<Entry> entries;
     Problems problems;
-    read_identity_file(in, entries, problems);
-    fclose(in);
+    read_identity_file(text, entries, problems);
 
     FUZZ_CHECK(problems.list.size() == std::min<unsigned long>(problems.total, Problems::kept),
                "%zu problems kept of %lu", problems.list.size(), problems.total);

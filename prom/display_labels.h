@@ -23,4 +23,8 @@ constexpr char display_clei[] = "CLEI Registration";
 
 constexpr char display_undefined[] = "Undefined";
 
+// One buffer of this many bytes receives every item in turn: a text is
+// shown up to one byte less, whatever the PROM holds beyond.
+constexpr int display_value_size = 24;
+
 #endif

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int value_size = 24;
 constexpr uint32_t max_subassemblies = board_max_subassemblies;
 
 void label(const char *text)
@@ -46,7 +45,7 @@ void show_address(const char *name, int rc, const unsigned char *value, int coun
 void show_text(const char *name, int rc, char *value)
 {
     label(name);
-    value[value_size - 1] = '\0';
+    value[display_value_size - 1] = '\0';
     if (rc < 0)
         undefined();
     else
@@ -64,7 +63,7 @@ void show_subassemblies(char *value)
     printf("%d\n", static_cast<int32_t>(count));
     // An unreadable subassembly leaves no line at all.
     for (uint32_t i = 0; i < count && i < max_subassemblies; ++i) {
-        if (swServGetSubAssy(static_cast<int>(i), value, value_size) < 0)
+        if (swServGetSubAssy(static_cast<int>(i), value, display_value_size) < 0)
             continue;
         char name[28];
         snprintf(name, sizeof name, display_subassembly_format, static_cast<int>(i));
@@ -95,8 +94,8 @@ void prom_display()
 {
     // One buffer receives every item in turn.
     union {
-        unsigned char bytes[value_size];
-        char text[value_size];
+        unsigned char bytes[display_value_size];
+        char text[display_value_size];
     } value = {};
     int rc;
 
@@ -117,16 +116,16 @@ void prom_display()
         undefined();
     else
         printf("%d (%s)\n", product_id, find_product(product_id, 0).name);
-    rc = swServGetProductCode(value.text, value_size);
+    rc = swServGetProductCode(value.text, display_value_size);
     show_text(display_product_code, rc, value.text);
-    rc = swServGetBoardSN(value.text, value_size);
+    rc = swServGetBoardSN(value.text, display_value_size);
     show_text(display_board_sn, rc, value.text);
     show_subassemblies(value.text);
     show_asic_macs(value.bytes);
 
     printf("--------------------- Chassis Data --------------------\n");
-    rc = swServGetChassisSN_bus(value.text, value_size, 0);
+    rc = swServGetChassisSN_bus(value.text, display_value_size, 0);
     show_text(display_chassis_sn, rc, value.text);
-    rc = swServGetCLEI_bus(value.text, value_size, 0);
+    rc = swServGetCLEI_bus(value.text, display_value_size, 0);
     show_text(display_clei, rc, value.text);
 }

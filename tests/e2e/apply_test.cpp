@@ -112,6 +112,7 @@ TEST_F(ApplyTest, AFailedWriteEndsWithStatusOneAndNamesTheItem)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.rule);
         promsim({"reset", "system"});
+        promsim({"set", "product-id", "43"});
         auto r = apply({"-"}, "wwn = 1111111111111111\nclei = NEWCLEI\n", {{"PROMSIM_FAIL", c.rule}});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.out.find("promcfg -s  system data   " + c.system + "\n"), std::string::npos) << r.out;
@@ -203,6 +204,7 @@ TEST_F(ApplyTest, AHungPromcfgIsStoppedAtTheTimeLimit)
         {"for option; do :; done\n[ \"$option\" = -P ] && exec \"$@\"\nexec sleep 100\n",
          "promcfg -c  chassis data  timed-out: timed out after 1 s, stopped\n", ""},
     };
+    promsim({"set", "product-id", "43"});
     for (const auto &c : cases) {
         auto start = std::chrono::steady_clock::now();
         auto r = apply({"--timeout", "1", "-"}, "clei = C1\n", {}, script("hang.sh", c.body));
@@ -228,7 +230,8 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
     EXPECT_EQ(apply({"--show", "--json"}).out,
               "{\n  \"mac0\": \"0a1b2c3d4e5f\",\n  \"product-id\": 59,\n  \"asic-mac1\": \"000000000001\",\n"
               "  \"chassis-sn\": \"Q\\\"B\\\\C\\u0001\",\n  \"clei\": \"\",\n  \"undefined\": [\"mac1\", \"wwn\", "
-              "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\"]\n}\n");
+              "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\"],\n  \"may_be_longer\": [],\n"
+              "  \"no_item\": false,\n  \"status\": 0\n}\n");
     auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\n  \"groups\": [\n"
@@ -238,7 +241,8 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
                      "    {\"item\": \"mac1\", \"before\": null, \"wanted\": \"00c0ffee0001\", \"read\": \"00c0ffee0001\", "
                      "\"result\": \"ok\"},\n"
                      "    {\"item\": \"clei\", \"before\": \"\", \"wanted\": \"CLEI1\", \"read\": \"CLEI1\", "
-                     "\"result\": \"ok\"}\n  ],\n  \"status\": 0\n}\n");
+                     "\"result\": \"ok\"}\n  ],\n  \"no_item_before\": false,\n  \"no_item_after\": false,\n"
+                     "  \"interrupted\": null,\n  \"status\": 0\n}\n");
     EXPECT_EQ(apply({"--json", "-"}, "product-id = 34\n").out,
               "{\n  \"problems\": [\n    {\"line\": 1, \"item\": \"product-id\", \"problem\": \"34 has no row in the "
               "product table, so promcfg refuses it\"}\n  ],\n  \"total\": 1,\n  \"status\": 2\n}\n");
