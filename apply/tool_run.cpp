@@ -72,6 +72,10 @@ bool start(const std::vector<std::string> &command, const char *option, bool wit
         dup2(input, 0);
         dup2(out[1], 1);
         dup2(err[1], 2);
+        // Nothing else this process was given goes on to promcfg.
+        if (close_range(3, ~0U, 0) != 0)
+            for (int fd = 3; fd < 1024; ++fd)
+                close(fd);
         // The interrupts are promcfg-apply's to judge: promcfg keeps none of
         // its handlers (exec resets them) and takes SIGPIPE as it comes.
         signal(SIGPIPE, SIG_DFL);
@@ -296,7 +300,7 @@ std::string describe_end(const ToolRun &run, long timeout_seconds)
     case ToolRun::too_much_output:
         return "printed more than expected, stopped";
     case ToolRun::stopped:
-        return std::string("stopped on ") + signal_name(run.interrupted);
+        return std::string("stopped by ") + signal_name(run.interrupted);
     case ToolRun::exited:
         break;
     }
@@ -353,9 +357,12 @@ GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_
         std::string signal = signal_name(run.interrupted);
         if (!not_sent.empty() || (run.end == ToolRun::exited && !said_done && failure.empty() && run.status == 0))
             result.detail = signal + " came while promcfg asked; its input was closed, " + nothing;
+        else if (run.end == ToolRun::timed_out)
+            result.detail = signal + " came once promcfg had every answer; it was waited for until the time limit (" +
+                            std::to_string(timeout_seconds) + " s), then stopped, perhaps while writing";
         else if (run.end != ToolRun::exited)
-            result.detail = signal + " came once promcfg had every answer; it was stopped (" +
-                            describe_end(run, timeout_seconds) + ") while it may have been writing";
+            result.detail = signal + " came once promcfg had every answer; a second signal stopped it, "
+                                     "perhaps while writing";
         else
             result.detail = signal + " came once promcfg had every answer; " +
                             (failure.empty() ? describe_end(run, timeout_seconds) : failure);

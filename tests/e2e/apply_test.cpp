@@ -3,8 +3,6 @@
 // write, a refused answer, a bad file, a hung promcfg, JSON.
 #include "sim_fixture.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -30,17 +28,6 @@ std::string row(const std::string &item, const std::string &before, const std::s
 
 class ApplyTest : public SimTest {
 protected:
-    // A shell script in the test's folder, as a --promcfg command that is
-    // given the real promcfg's command (launcher first) as its arguments.
-    std::string script(const std::string &name, const std::string &body)
-    {
-        std::string path = dir_.substr(0, dir_.rfind('/')) + "/" + name;
-        FILE *file = fopen(path.c_str(), "w");
-        fputs(("#!/bin/sh\n" + body).c_str(), file);
-        fclose(file);
-        chmod(path.c_str(), 0755);
-        return path + " " + promtest::promcfg_command();
-    }
     // The platform calls since the last look, reads left out.
     Lines writes() { return promtest::calls_of(take_trace(), "swServGet", false); }
 };
@@ -128,7 +115,7 @@ TEST_F(ApplyTest, ARefusedAnswerStopsItsDialogueUnwrittenAndTheLaterOnesDoNotRun
 {
     set_items("product-id=43 product-code=OLD-PC board-sn=OLD-SN clei=OLDCLEI");
     // A filter in front of promcfg spoils one answer, which promcfg refuses and asks again.
-    std::string tool = script("spoil.sh", "sed -u 's/^SPOILED$/an-answer-far-too-long-for-promcfg/' | exec \"$@\"\n");
+    std::string tool = promcfg_script("spoil.sh", "sed -u 's/^SPOILED$/an-answer-far-too-long-for-promcfg/' | exec \"$@\"\n");
     auto r = apply({"-"}, "mac0 = 0a1b2c3d4e5f\nproduct-code = SPOILED\nboard-sn = NEW-SN\nclei = NEWCLEI\n", {}, tool);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("promcfg -s  system data   written\n"
@@ -207,7 +194,7 @@ TEST_F(ApplyTest, AHungPromcfgIsStoppedAtTheTimeLimit)
     promsim({"set", "product-id", "43"});
     for (const auto &c : cases) {
         auto start = std::chrono::steady_clock::now();
-        auto r = apply({"--timeout", "1", "-"}, "clei = C1\n", {}, script("hang.sh", c.body));
+        auto r = apply({"--timeout", "1", "-"}, "clei = C1\n", {}, promcfg_script("hang.sh", c.body));
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out.substr(0, c.out.size()), c.out);

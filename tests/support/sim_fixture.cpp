@@ -245,6 +245,30 @@ RunResult SimTest::apply(const std::vector<std::string> &args, const std::string
     return run_program("promcfg-apply", words, input, all);
 }
 
+pid_t SimTest::start_apply(const std::vector<std::string> &args, const std::string &input_path,
+                           const std::string &out_path, const std::string &err_path, const std::string &tool)
+{
+    std::vector<std::string> words = {"--promcfg", tool.empty() ? promcfg_command() : tool};
+    words.insert(words.end(), args.begin(), args.end());
+    return start_program("promcfg-apply", words, {{"PROMSIM_DIR", dir_}, {"PROMSIM_TRACE", trace_path_}},
+                         input_path, out_path, err_path);
+}
+
+std::string SimTest::scratch(const std::string &name) const
+{
+    return dir_.substr(0, dir_.rfind('/')) + "/" + name;
+}
+
+std::string SimTest::promcfg_script(const std::string &name, const std::string &body)
+{
+    std::string path = scratch(name);
+    FILE *file = fopen(path.c_str(), "w");
+    fputs(("#!/bin/sh\n" + body).c_str(), file);
+    fclose(file);
+    chmod(path.c_str(), 0755);
+    return path + " " + promcfg_command();
+}
+
 RunResult SimTest::promsim_result(const std::vector<std::string> &args, const EnvList &env)
 {
     EnvList all = {{"PROMSIM_DIR", dir_}};

@@ -84,6 +84,15 @@ protected:
     // built promcfg when empty) before `args`.
     RunResult apply(const std::vector<std::string> &args, const std::string &input = "",
                     const EnvList &env = {}, const std::string &tool = "");
+    // promcfg-apply started without waiting, as apply() runs it, with its
+    // standard input, output and error from and to files of the test's folder.
+    pid_t start_apply(const std::vector<std::string> &args, const std::string &input_path,
+                      const std::string &out_path, const std::string &err_path, const std::string &tool = "");
+    // A shell script in the test's folder, as a --promcfg command that is
+    // given the real promcfg's command (launcher first) as its arguments.
+    std::string promcfg_script(const std::string &name, const std::string &body);
+    // A path in the test's folder, beside the emulated hardware.
+    std::string scratch(const std::string &name) const;
     // promsim on the same folder; fails the test unless it ends with status 0.
     std::string promsim(const std::vector<std::string> &args);
     RunResult promsim_result(const std::vector<std::string> &args, const EnvList &env = {});

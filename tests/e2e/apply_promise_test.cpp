@@ -1,0 +1,257 @@
+// promcfg-apply's promise under hostile input, platform faults, signals and
+// a second run: status 0 only when the PROM holds what the file gives,
+// nothing it started writes after it ended unreported, one run per switch.
+#include "sim_fixture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using promtest::SimTest;
+using Lines = std::vector<std::string>;
+
+const std::string kMac = "0a1b2c3d4e5f";
+const std::string kLong = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";  // longer than the display shows
+const std::string kShown = kLong.substr(0, 23);
+
+bool contains(const std::string &text, const std::string &part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Polls until `ready` holds, at most 60 s (the PowerPC build runs under qemu).
+template <typename Ready>
+bool eventually(Ready ready)
+{
+    for (int i = 0; i < 6000; ++i) {
+        if (ready())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+class ApplyPromiseTest : public SimTest {
+protected:
+    Lines writes() { return promtest::calls_of(take_trace(), "swServGet", false); }
+    std::string trace() { return promtest::read_file(trace_path_); }
+    std::string get(const std::string &item) { return promsim_result({"get", item}).out; }
+
+    // Holds the emulated system PROM's commit lock, as another process would.
+    int hold_commit_lock()
+    {
+        int fd = open((dir_ + "/system.lock").c_str(), O_RDWR | O_CLOEXEC);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(flock(fd, LOCK_EX), 0);
+        return fd;
+    }
+    std::string file(const std::string &name, const std::string &text)
+    {
+        std::string path = scratch(name);
+        FILE *out = fopen(path.c_str(), "w");
+        fputs(text.c_str(), out);
+        fclose(out);
+        return path;
+    }
+};
+
+TEST_F(ApplyPromiseTest, AFileThatCannotBeTakenWholeIsRefusedWithStatusTwoAndNothingWritten)
+{
+    promsim({"set", "product-id", "43"});
+    std::string fifo = scratch("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string comments = std::string(64 * 1024 - 11, '#') + "\nclei = C1\n";  // 64 KiB exactly
+    const struct {
+        std::string path, input, err;
+        int status;
+    } cases[] = {
+        {"-", "clei = Undefined\n", "stdin:1: clei: reads as a missing item on promcfg's display", 2},
+        {"/dev/zero", "", "promcfg-apply: /dev/zero is neither a regular file nor a pipe; nothing written\n", 2},
+        {scratch("missing.id"), "", "cannot be opened: No such file or directory; nothing written\n", 2},
+        {"-", comments + "#", "promcfg-apply: standard input is larger than 64 KiB; nothing written\n", 2},
+        {fifo, "", fifo + " did not end within the time limit; nothing written\n", 2},
+        {"-", comments, "", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        auto r = apply({"--timeout", "1", c.path}, c.input);
+        EXPECT_EQ(r.status, c.status) << r.out << r.err;
+        EXPECT_TRUE(contains(r.err, c.err)) << r.err;
+        EXPECT_EQ(writes().empty(), c.status != 0);
+    }
+    EXPECT_EQ(get("clei"), "C1\n");
+}
+
+TEST_F(ApplyPromiseTest, ATextAsLongAsTheDisplayShowsCountsOnlyWhenTheWriteChangedWhatItShows)
+{
+    const struct {
+        std::string before, fail, result, after;
+        int status;
+    } cases[] = {
+        // A longer text cut by the display, and a commit that fails unreported.
+        {kLong, "swServFlush=-1", "unverified", kLong, 1},
+        // Written, but the display shows what it showed before.
+        {kLong, "", "unverified", kShown, 1},
+        {"OLD", "", "ok", kShown, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fail + " " + c.before);
+        promsim({"reset", "system"});
+        set_items("product-id=43 board-sn=" + c.before);
+        auto r = apply({"-"}, "board-sn = " + kShown + "\n", {{"PROMSIM_FAIL", c.fail}});
+        EXPECT_EQ(r.status, c.status) << r.out;
+        EXPECT_TRUE(contains(r.out, kShown + "  " + c.result + "\n")) << r.out;
+        EXPECT_EQ(get("board-sn"), c.after + "\n");
+    }
+    // --show does not give back a text that may be cut.
+    promsim({"set", "board-sn", kLong});
+    EXPECT_TRUE(contains(apply({"--show"}).out, "# board-sn = " + kShown + ": may be longer"));
+    EXPECT_TRUE(contains(apply({"--show", "--json"}).out, "\"may_be_longer\": [\"board-sn\"]"));
+}
+
+TEST_F(ApplyPromiseTest, ASwitchThatShowsNoItemEndsWithStatusThreeWhetherBlankOrDamaged)
+{
+    const std::string no_item =
+        "promcfg-apply: the switch shows no item: its system PROM is blank, erased or damaged\n";
+    for (const char *damage : {"", "00"}) {
+        SCOPED_TRACE(damage);
+        promsim({"reset", "system"});
+        if (*damage) {
+            set_items("product-id=59 clei=CLEI1");
+            promsim({"poke", "system", "8", damage});
+        }
+        auto shown = apply({"--show"});
+        EXPECT_EQ(shown.status, 3);
+        EXPECT_EQ(shown.err, no_item);
+        EXPECT_TRUE(contains(shown.out, "# no item: the system PROM is blank, erased or damaged\n"));
+        EXPECT_TRUE(contains(apply({"--show", "--json"}).out, "\"no_item\": true,\n  \"status\": 3\n}\n"));
+        // A blank PROM takes the file; a damaged one takes nothing.
+        auto applied = apply({"-"}, "clei = CLEI2\n");
+        EXPECT_EQ(applied.status, *damage ? 3 : 0) << applied.out;
+        EXPECT_TRUE(contains(applied.out, "promcfg-apply: before, the switch showed no item")) << applied.out;
+        EXPECT_EQ(contains(applied.out, no_item), *damage != 0) << applied.out;
+    }
+}
+
+TEST_F(ApplyPromiseTest, APlatformThatCannotCountASICMACsIsNotBlamedOnTheFile)
+{
+    promsim({"set", "product-id", "59"});
+    auto r = apply({"-"}, "asic-mac0 = 000000000010\nasic-mac1 = 000000000011\n",
+                   {{"PROMSIM_FAIL", "swServGetNumAsicMACs=-1/5"}});
+    // promcfg -b asks by the product's count, which the platform gives.
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_TRUE(contains(r.out, "written: promcfg said so, but asic-mac0, asic-mac1 read back otherwise\n")) << r.out;
+    EXPECT_EQ(get("asic-mac0"), "000000000010\n");
+    EXPECT_EQ(get("asic-mac1"), "000000000011\n");
+}
+
+TEST_F(ApplyPromiseTest, PromcfgInheritsOnlyItsStandardStreams)
+{
+    promsim({"set", "product-id", "43"});
+    std::string listing = scratch("fds");
+    std::string tool = promcfg_script(
+        "fds.sh", "for f in /proc/$$/fd/*; do n=${f##*/}; [ \"$n\" -gt 2 ] && echo \"$n $(readlink \"$f\")\"; done |\n"
+                  "  grep -v fds.sh >>" + listing + "\nexec \"$@\"\n");
+    EXPECT_EQ(apply({"-"}, "mac0 = " + kMac + "\n", {}, tool).status, 0);
+    EXPECT_EQ(promtest::read_file(listing), "");
+}
+
+TEST_F(ApplyPromiseTest, AnInterruptWhilePromcfgAsksClosesItsInputAndNothingIsWritten)
+{
+    promsim({"set", "product-id", "43"});
+    std::string asked = scratch("asked"), ended = scratch("ended");
+    // promcfg -s gets the first answer at once and the rest a second later.
+    std::string tool = promcfg_script(
+        "slow.sh", "for o; do :; done\n[ \"$o\" = -s ] || exec \"$@\"\n"
+                   "{ IFS= read -r line; printf '%s\\n' \"$line\"; : >" + asked + "; sleep 1; cat; } | \"$@\"\n"
+                   ": >" + ended + "\n");
+    for (int signal_number : {SIGINT, SIGHUP, SIGKILL}) {
+        SCOPED_TRACE(signal_number);
+        unlink(asked.c_str());
+        unlink(ended.c_str());
+        clear_trace();
+        pid_t pid = start_apply({"-"}, file("m.id", "mac0 = " + kMac + "\n"), scratch("out"), scratch("err"), tool);
+        ASSERT_TRUE(eventually([&] { return access(asked.c_str(), F_OK) == 0; }));
+        kill(pid, signal_number);
+        EXPECT_EQ(promtest::wait_program(pid), 128 + signal_number);
+        ASSERT_TRUE(eventually([&] { return access(ended.c_str(), F_OK) == 0; }));
+        std::string out = promtest::read_file(scratch("out"));
+        if (signal_number != SIGKILL) {
+            EXPECT_TRUE(contains(out, "came while promcfg asked; its input was closed, so nothing of system data "
+                                      "was written\n"))
+                << out;
+            EXPECT_TRUE(contains(out, "promcfg-apply: interrupted by SIG")) << out;
+        }
+        EXPECT_EQ(writes(), Lines{});
+        EXPECT_EQ(get("mac0"), "");
+    }
+}
+
+TEST_F(ApplyPromiseTest, AnInterruptOncePromcfgHasEveryAnswerWaitsForItAndASecondOneOrTheTimeLimitStopsIt)
+{
+    promsim({"set", "product-id", "43"});
+    const struct {
+        int second_signal;  // 0: none
+        const char *timeout;
+        std::string group, mac0;
+    } cases[] = {
+        // The commit goes on once the lock is free, and the report says it wrote.
+        {0, "60", "promcfg -s  system data   written\n", kMac + "\n"},
+        {SIGTERM, "60", "SIGTERM came once promcfg had every answer; a second signal stopped it", ""},
+        {0, "2", "SIGTERM came once promcfg had every answer; it was waited for until the time limit (2 s)", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.group);
+        promsim({"unset", "mac0"});
+        clear_trace();
+        int lock = hold_commit_lock();
+        pid_t pid = start_apply({"--timeout", c.timeout, "-"}, file("m.id", "mac0 = " + kMac + "\n"), scratch("out"),
+                                scratch("err"));
+        // Staged, and waiting for the lock to commit.
+        ASSERT_TRUE(eventually([&] { return contains(trace(), "swServSetMAC_bus("); }));
+        kill(pid, SIGTERM);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (c.second_signal)
+            kill(pid, c.second_signal);
+        // Stopped while the lock is held, or left to commit once it is free.
+        bool stopped = c.second_signal || *c.timeout == '2';
+        int status = stopped ? promtest::wait_program(pid) : 0;
+        close(lock);
+        if (!stopped)
+            status = promtest::wait_program(pid);
+        EXPECT_EQ(status, 128 + SIGTERM);
+        std::string out = promtest::read_file(scratch("out"));
+        EXPECT_TRUE(contains(out, c.group)) << out;
+        EXPECT_TRUE(contains(out, "promcfg-apply: interrupted by SIGTERM")) << out;
+        // Nothing it started is left to write later.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_EQ(get("mac0"), c.mac0);
+    }
+}
+
+TEST_F(ApplyPromiseTest, ASecondRunOnTheSameSwitchWaitsForTheLockThenGivesUpWithStatusFour)
+{
+    promsim({"set", "product-id", "43"});
+    int held = open((dir_ + "/apply.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    auto r = apply({"--timeout", "1", "-"}, "mac0 = " + kMac + "\n");
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err, "promcfg-apply: another run on this switch holds " + dir_ +
+                         "/apply.lock; waiting up to 1 s\npromcfg-apply: another run on this switch still holds " +
+                         dir_ + "/apply.lock after 1 s; nothing written\n");
+    EXPECT_EQ(writes(), Lines{});
+    // Another lock, another switch.
+    EXPECT_EQ(apply({"--lock", scratch("other.lock"), "-"}, "mac0 = " + kMac + "\n").status, 0);
+    close(held);
+}
+
+}  // namespace
