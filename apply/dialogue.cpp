@@ -64,9 +64,3 @@ void dialogue_answer_lost(Dialogue &dialogue)
     dialogue.stop = Dialogue::answer_lost;
     dialogue.input_closed = true;
 }
-
-bool dialogue_done(const Dialogue &dialogue)
-{
-    return !dialogue.steps || dialogue.stop == Dialogue::unexpected ||
-           dialogue.answered == dialogue.steps->size();
-}

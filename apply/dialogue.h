@@ -52,8 +52,4 @@ Reply dialogue_printed(Dialogue &dialogue, const char *bytes, std::size_t size);
 // The answer of the last reply did not reach promcfg.
 void dialogue_answer_lost(Dialogue &dialogue);
 
-// True once every step was answered or a question the steps do not hold
-// came: promcfg asks nothing more that this dialogue would answer.
-bool dialogue_done(const Dialogue &dialogue);
-
 #endif

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -10,15 +9,9 @@
 
 #include "apply/identity_file.h"
 #include "apply/interrupts.h"
+#include "apply/monotonic_clock.h"
 
 namespace {
-
-long long now_ms()
-{
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 std::string too_big()
 {
@@ -66,7 +59,7 @@ InputEnd read_all(int fd, long long deadline, std::string &text, std::string &wh
 
 InputEnd read_input_file(const char *path, long timeout_seconds, std::string &text, std::string &why)
 {
-    const long long deadline = now_ms() + static_cast<long long>(timeout_seconds) * 1000;
+    const long long deadline = deadline_after(timeout_seconds);
     text.clear();
     if (strcmp(path, "-") == 0)
         return read_all(0, deadline, text, why);

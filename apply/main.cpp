@@ -163,8 +163,6 @@ int interrupted(const char *what)
     return status_interrupted + signal_number;
 }
 
-const char *no_item_words = "the switch shows no item: its system PROM is blank, erased or damaged";
-
 int show(const Options &options)
 {
     Identity identity;
@@ -181,7 +179,7 @@ int show(const Options &options)
     else
         print_show_file(identity);
     if (status == status_no_item)
-        fprintf(stderr, "promcfg-apply: %s\n", no_item_words);
+        fprintf(stderr, "promcfg-apply: the switch shows no item: its system PROM is blank, erased or damaged\n");
     return status;
 }
 

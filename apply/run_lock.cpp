@@ -3,13 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include "apply/interrupts.h"
+#include "apply/monotonic_clock.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ LockEnd take_run_lock(const std::string &path, long timeout_seconds, std::string
         why = "cannot open the lock " + path + ": " + strerror(errno);
         return LockEnd::failed;
     }
-    timespec start = {};
-    clock_gettime(CLOCK_MONOTONIC, &start);
+    const long long deadline = deadline_after(timeout_seconds);
     bool said = false;
     for (;;) {
         if (flock(fd, LOCK_EX | LOCK_NB) == 0)
@@ -49,9 +48,7 @@ LockEnd take_run_lock(const std::string &path, long timeout_seconds, std::string
                     path.c_str(), holder(fd).c_str(), timeout_seconds);
             said = true;
         }
-        timespec now = {};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        if (now.tv_sec - start.tv_sec >= timeout_seconds) {
+        if (now_ms() >= deadline) {
             why = "another run on this switch still holds " + path + holder(fd) + " after " +
                   std::to_string(timeout_seconds) + " s";
             close(fd);

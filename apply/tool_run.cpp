@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/types.h>
@@ -13,19 +12,13 @@
 #include <unistd.h>
 
 #include "apply/interrupts.h"
+#include "apply/monotonic_clock.h"
 #include "apply/value_check.h"
 
 namespace {
 
 // The part of standard error kept.
 constexpr std::size_t err_kept = 4096;
-
-long long now_ms()
-{
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 void close_fd(int &fd)
 {
@@ -120,7 +113,7 @@ bool write_all(int fd, const std::string &line)
 class Runner {
 public:
     Runner(ToolRun &run, Child &child, long timeout_seconds)
-        : run_(run), child_(child), deadline_(now_ms() + static_cast<long long>(timeout_seconds) * 1000),
+        : run_(run), child_(child), deadline_(deadline_after(timeout_seconds)),
           // A dialogue takes an interrupt that came before it as its first:
           // none is started after one, but one may come just as it starts.
           interrupts_seen_(run.dialogue.steps ? 0 : interrupt_count())
@@ -341,12 +334,12 @@ GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_
     // can go unasked, as a new product's count shows only here.
     std::string not_sent;
     unsigned asic_macs = 0;
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-        int item = plan.steps[i].item;
-        if (i < dialogue.answered)
-            asic_macs += item >= item_asic_mac0 && item < item_chassis_sn;
-        else if (!plan.steps[i].answer.empty())
-            not_sent += (not_sent.empty() ? "" : ", ") + item_name(item);
+    std::size_t step_number = 0;
+    for (const Step &step : plan.steps) {
+        if (step_number++ < dialogue.answered)
+            asic_macs += step.item >= item_asic_mac0 && step.item < item_chassis_sn;
+        else if (!step.answer.empty())
+            not_sent += (not_sent.empty() ? "" : ", ") + item_name(step.item);
     }
     bool said_done = dialogue.answered > 0 && dialogue.out.find(plan.done) != std::string::npos;
     std::string failure = failure_line(dialogue.out);
