@@ -1,8 +1,9 @@
 #!/bin/sh
 # Fuzzing: in-process libFuzzer targets (clang-14, AddressSanitizer +
 # UndefinedBehaviorSanitizer) for the parsers of the tool, of promcfg-apply
-# and of the emulators,
-# and the AFL++ harness of promcfg's console dialogues ("console").
+# and of the emulators, and for promcfg-apply's dialogue with promcfg and
+# its judgement of a run; and the AFL++ harness of promcfg's console
+# dialogues ("console").
 #   fuzz/run.sh smoke                   every target briefly, from its seeds (CI);
 #                                       fails on any finding
 #   fuzz/run.sh campaign SECONDS [TARGET...]
@@ -17,7 +18,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 out=$here/out
-inprocess="hex_text strtol32 dotted_quad system_prom fail_rules promsim_args identity_file display"
+inprocess="hex_text strtol32 dotted_quad system_prom fail_rules promsim_args identity_file display dialogue"
 all="$inprocess console"
 
 die() { echo "fuzz/run.sh: $*" >&2; exit 1; }
@@ -35,6 +36,7 @@ options()
     promsim_args) echo "-max_len=512 -dict=$here/dict/promsim_args.dict -close_fd_mask=3" ;;
     identity_file) echo "-max_len=4096 -dict=$here/dict/identity_file.dict" ;;
     display)      echo "-max_len=4096" ;;
+    dialogue)     echo "-max_len=2048 -dict=$here/dict/dialogue.dict" ;;
     *) die "unknown target '$1' (targets: $all)" ;;
     esac
 }
@@ -225,6 +227,7 @@ subjects()
     promsim_args) (cd "$root" && ls tools/promsim*.cpp) ;;
     identity_file) echo "apply/identity_file.cpp apply/checks.cpp apply/value_check.cpp" ;;
     display)      echo "apply/display_parser.cpp apply/show.cpp apply/json.cpp" ;;
+    dialogue)     echo "apply/dialogue.cpp apply/tool_run.cpp apply/plan.cpp" ;;
     console)      (cd "$root" && ls driver/*.cpp driver/ground/*.cpp prom/*.cpp bladevpd/*.cpp kestrel/*.cpp) ;;
     esac
 }
@@ -237,6 +240,7 @@ focus()
     system_prom) echo parse_store ;;
     identity_file) echo read_identity_file ;;
     display)     echo parse_display ;;
+    dialogue)    echo judge_group ;;
     esac
 }
 

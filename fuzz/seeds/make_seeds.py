@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets into seeds/<target>/.
 
+dialogue/ inputs play promcfg in a dialogue (see fuzz_dialogue.cpp).
 display/ and identity_file/ hold files as the programs wrote them (promcfg -P
 on a few emulated switches, promcfg-apply --show) and identity files by hand.
 """
@@ -70,6 +71,50 @@ S = {
         b"\x0f" b"0a1b2c3d4e5f\n\n\n\n43\nPC\nSN\n0\n\nCSN\nCLEI\n",
     ],
 }
+
+
+def dialogue(mode, ending, lost, plan, ops):
+    """promcfg-apply's dialogue: mode (bit 0: a plan from a file; bits 2-3:
+    the group of a plan of labels), ending (late interrupts, status), the
+    answer write that fails, the plan, then operations."""
+    return bytes([mode, ending, lost]) + plan + ops
+
+
+def steps(*pairs):
+    """A plan of labels by their index in the harness's table, with answers."""
+    return bytes([len(pairs)]) + b"".join(bytes([i, len(a)]) + a for i, a in pairs)
+
+
+def wanted(asic, items, group=0):
+    """A plan from a file: ASIC count byte, items (index, answer), group."""
+    body = b"".join(bytes([i]) + (a if i == 7 else bytes([len(a)]) + a) for i, a in items)
+    return bytes([asic, len(items)]) + body + bytes([group])
+
+
+ASK, ASK_HALF, REST, DONE = b"\xf0", b"\x70", b"\xf6\x00", b"\xf4"
+SYSTEM = steps((0, b"0a1b2c3d4e5f"), (1, b""), (2, b"1020304050607080"), (3, b""))
+CHASSIS = steps((12, b"CSN-NEW"), (13, b"CLEI123456"))
+BOARD = wanted(3, [(4, b"43"), (8, b"SUB-0"), (16, b"00051e000001")])
+S["dialogue"] = [
+    dialogue(0x00, 0, 0, SYSTEM, ASK * 4 + DONE),
+    dialogue(0x01, 0, 0, BOARD, b"\x03" + (ASK_HALF + REST) * 6 + DONE),
+    dialogue(0x00, 0, 0, SYSTEM, ASK + b"\x09\xf2"),
+    dialogue(0x08, 0, 0, CHASSIS, ASK * 2 + b"\xf5"),
+    dialogue(0x00, 0, 0, SYSTEM, ASK * 2 + b"\x0a\x00" + ASK),
+    dialogue(0x00, 0, 2, SYSTEM, ASK * 4 + DONE),
+    dialogue(0x01, 0, 0, wanted(0, [(4, b"43"), (5, b"PC-2")]), b"\x03" + ASK * 6 + DONE),
+    dialogue(0x08, 0, 0, CHASSIS, ASK + b"\xf7\x0bWhat is it?"),
+    dialogue(0x62, 0, 0, SYSTEM, b""),
+    dialogue(0x08, 0x84, 0, CHASSIS, ASK + b"\x0b"),
+    dialogue(0x08, 0, 0, CHASSIS, b"\xfc\xe4"),
+    dialogue(0x00, 0x41, 0, SYSTEM, ASK * 4 + DONE),
+    dialogue(0x08, 0x02, 0, CHASSIS, ASK * 2 + b"\x0a\x01\x0a\x02"),
+    dialogue(0x01, 0, 0, wanted(5, [(0, b"0a1b2c3d4e5f"), (7, b"\x01"), (9, b"SUB-1"), (65, b"CLEI")], 2),
+             ASK + b"\xe0" + REST + b"\x10\x05" + REST + DONE),
+    dialogue(0x08, 0, 0, CHASSIS, ASK + b"\xfc\xe3\xf6\x01!"),
+    dialogue(0x04, 0x01, 0, steps((4, b"59"), (5, b""), (6, b"BSN"), (7, b"0")),
+             b"\x03\x08" + ASK * 2 + b"\xfc\x01\xf2" + ASK),
+]
 
 for target, seeds in S.items():
     folder = os.path.join(HERE, target)
