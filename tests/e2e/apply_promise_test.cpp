@@ -142,16 +142,28 @@ TEST_F(ApplyPromiseTest, ASwitchThatShowsNoItemEndsWithStatusThreeWhetherBlankOr
     }
 }
 
-TEST_F(ApplyPromiseTest, APlatformThatCannotCountASICMACsIsNotBlamedOnTheFile)
+TEST_F(ApplyPromiseTest, ASICMACsBeyondAnUnknownCountAreLeftToPromcfgsQuestionsNotBlamedOnTheFile)
 {
-    promsim({"set", "product-id", "59"});
-    auto r = apply({"-"}, "asic-mac0 = 000000000010\nasic-mac1 = 000000000011\n",
-                   {{"PROMSIM_FAIL", "swServGetNumAsicMACs=-1/5"}});
-    // promcfg -b asks by the product's count, which the platform gives.
-    EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_TRUE(contains(r.out, "written: promcfg said so, but asic-mac0, asic-mac1 read back otherwise\n")) << r.out;
-    EXPECT_EQ(get("asic-mac0"), "000000000010\n");
-    EXPECT_EQ(get("asic-mac1"), "000000000011\n");
+    const struct {
+        std::string fail, file, group;
+        const char *asic_mac1;
+    } cases[] = {
+        // The display cannot count them; promcfg -b asks by the product's count, which the platform gives.
+        {"swServGetNumAsicMACs=-1/5", "asic-mac0 = 000000000010\nasic-mac1 = 000000000011\n",
+         "written: promcfg said so, but asic-mac0, asic-mac1 read back otherwise\n", "000000000011\n"},
+        // A new product's count shows only in its questions: 8 for product 37.
+        {"", "product-id = 37\nasic-mac1 = 000000000011\nasic-mac9 = 000000000019\n",
+         "failed: promcfg asked for 8 ASIC MACs, not for asic-mac9; the rest was written\n", "000000000011\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        promsim({"reset", "system"});
+        promsim({"set", "product-id", "59"});
+        auto r = apply({"-"}, c.file, {{"PROMSIM_FAIL", c.fail}});
+        EXPECT_EQ(r.status, 1) << r.out << r.err;
+        EXPECT_TRUE(contains(r.out, "promcfg -b  board data    " + c.group)) << r.out;
+        EXPECT_EQ(get("asic-mac1"), c.asic_mac1);
+    }
 }
 
 TEST_F(ApplyPromiseTest, PromcfgInheritsOnlyItsStandardStreams)
