@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "bladevpd/blade_products.h"
 #include "bladevpd/mgmt_data.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
@@ -19,7 +20,7 @@ bool mgmt_product_supported()
         printf("Error!  Unable to read board type!\n");
         return false;
     }
-    if (!is_blade_vpd_product(product_id)) {
+    if (!find_blade_product(product_id)) {
         printf("Unsupported board type!\n");
         return false;
     }

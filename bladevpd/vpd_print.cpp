@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "driver/ground/byte_row_dump.h"
+#include "bladevpd/blade_products.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
 #include "driver/ground/process_state.h"
@@ -52,15 +53,9 @@ void vpd_print_8k()
     VpdSession session;
     if (session.refused())
         return;
-    int passes;
-    switch (current_product_id) {
-    case 43: case 47: case 53:
-        passes = 1;
-        break;
-    case 59:
-        passes = 8;  // the whole 64 KiB, headers in the first pass only
-        break;
-    default:
+    const BladeProduct *blade = find_blade_product(current_product_id);
+    int passes = blade ? blade->print_8k_passes : 0;
+    if (passes == 0) {
         printf("Board type %d does not support this option.\n", current_product_id);
         return;
     }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "bladevpd/blade_products.h"
 #include "swServerApi.h"
 
 static_assert(sizeof(VPD_Client) <= vpd_client_storage, "VPD_Client fits its storage");
@@ -14,21 +15,11 @@ VPD_Client *vpd_client = nullptr;
 
 namespace {
 
-constexpr int32_t blade_vpd_products[] = {34, 35, 43, 47, 53, 59};
-
 struct FreeStorage {
     void operator()(void *storage) const { std::free(storage); }
 };
 
 }  // namespace
-
-bool is_blade_vpd_product(int32_t product_id)
-{
-    for (int32_t id : blade_vpd_products)
-        if (id == product_id)
-            return true;
-    return false;
-}
 
 int vpd_init()
 {
@@ -42,7 +33,7 @@ int vpd_init()
         printf("Board data must be initialized before VPD data!\n");
         return -1;
     }
-    if (!is_blade_vpd_product(product_id)) {
+    if (!find_blade_product(product_id)) {
         printf("Operation not allowed for this product type!\n");
         return -1;
     }

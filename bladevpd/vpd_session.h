@@ -14,9 +14,6 @@ constexpr std::size_t vpd_client_storage = 1100;
 // The process-wide client slot; empty when no action has a client open.
 extern VPD_Client *vpd_client;
 
-// Product IDs 34, 35, 43, 47, 53 and 59.
-bool is_blade_vpd_product(int32_t product_id);
-
 // Makes the client in the slot: 0, or -1 after printing why not (the slot
 // already full, board data unreadable, a product without blade VPD, no
 // memory).

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bladevpd/blade_products.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
 #include "driver/ground/console_input.h"
@@ -55,20 +56,15 @@ void ask_text(FieldRow row, char *field)
 // The record's system PROM part; false after reporting what is missing.
 bool read_system_prom(init_vpd_data &record)
 {
-    int mac_rc;
-    switch (current_product_id) {
-    case 34: case 35: case 43: case 47: case 53:
-        mac_rc = swServGetMAC(record.mac1, 0);
-        break;
-    case 59:  // two MACs, the second Ethernet MAC first
-        mac_rc = swServGetMAC(record.mac1, 1);
-        if (mac_rc >= 0)
-            mac_rc = swServGetMAC(record.mac2, 0);
-        break;
-    default:
+    const BladeProduct *blade = find_blade_product(current_product_id);
+    if (!blade) {
         printf("Operation not allowed for this product type!\n");
         return false;
     }
+    // Two MACs: the second Ethernet MAC first.
+    int mac_rc = swServGetMAC(record.mac1, blade->two_macs ? 1 : 0);
+    if (mac_rc >= 0 && blade->two_macs)
+        mac_rc = swServGetMAC(record.mac2, 0);
     if (mac_rc < 0) {
         printf("Error!  Unable read MAC address from system PROM!\n");
         printf("System data must be initialized before VPD data!\n");

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bladevpd/blade_products.h"
 #include "bladevpd/vpd_actions.h"
 #include "driver/main_menu.h"
 #include "driver/option_actions.h"
@@ -81,16 +82,11 @@ void deprecation_note()
 [[noreturn]] void print_all()
 {
     prom_display();
-    switch (current_product_id) {
-    case 43: case 47: case 53: case 59:
+    const BladeProduct *blade = find_blade_product(current_product_id);
+    if (blade && blade->print_8k_passes > 0)
         vpd_print_8k();
-        break;
-    case 34: case 35:
+    else if (blade)
         vpd_print();
-        break;
-    default:
-        break;
-    }
     end_process(0);
 }
 
