@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <poll.h>
 #include <unistd.h>
 #include <vector>
 
@@ -290,13 +291,20 @@ int apply(const Options &options)
 }
 
 // Standard output is checked: a report that did not arrive is a failure.
+// The reader of a closed pipe has gone: nobody waits for words, as promcfg
+// says none either.
 int finish(int status)
 {
-    if (fflush(stdout) != 0 || ferror(stdout)) {
-        fprintf(stderr, "promcfg-apply: write error: %s\n", strerror(errno));
-        return status == 0 ? 1 : status;
-    }
-    return status;
+    errno = 0;
+    bool failed = fflush(stdout) != 0;
+    int error = errno;
+    if (!failed && !ferror(stdout))
+        return status;
+    pollfd out = {1, 0, 0};
+    bool reader_gone = error == EPIPE || (poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0);
+    if (!reader_gone)
+        fprintf(stderr, "promcfg-apply: write error: %s\n", strerror(error != 0 ? error : EIO));
+    return status == 0 ? 1 : status;
 }
 
 }  // namespace

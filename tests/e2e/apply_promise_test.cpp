@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -164,6 +165,18 @@ TEST_F(ApplyPromiseTest, ASICMACsBeyondAnUnknownCountAreLeftToPromcfgsQuestionsN
         EXPECT_TRUE(contains(r.out, "promcfg -b  board data    " + c.group)) << r.out;
         EXPECT_EQ(get("asic-mac1"), c.asic_mac1);
     }
+}
+
+TEST_F(ApplyPromiseTest, AShowIntoAClosedPipeEndsSilentlyAsPromcfgDoes)
+{
+    promsim({"set", "product-id", "43"});
+    // The launcher's words, then bin/promcfg-apply beside bin/promcfg.
+    std::string command = "PROMSIM_DIR=" + dir_ + " " + promtest::promcfg_command() + "-apply --promcfg '" +
+                          promtest::promcfg_command() + "' --show 2>" + scratch("err") + "; echo $? >" +
+                          scratch("status");
+    ASSERT_EQ(system(("{ " + command + "; } | true").c_str()), 0);
+    EXPECT_EQ(promtest::read_file(scratch("err")), "");
+    EXPECT_EQ(promtest::read_file(scratch("status")), "1\n");
 }
 
 TEST_F(ApplyPromiseTest, PromcfgInheritsOnlyItsStandardStreams)
