@@ -30,6 +30,10 @@ Reply dialogue_printed(Dialogue &dialogue, const char *bytes, std::size_t size)
     if (!dialogue.steps || dialogue.stop != Dialogue::going || dialogue.input_closed)
         return reply;
 
+    if (dialogue.done && dialogue.answered > 0 && dialogue.out.find(dialogue.done) != std::string::npos) {
+        reply.close_input = dialogue.input_closed = true;
+        return reply;
+    }
     const std::vector<Step> &steps = *dialogue.steps;
     std::size_t line_start = 0;
     std::string label = question_at_end(dialogue.out, line_start);

@@ -21,9 +21,10 @@ struct Step {
 constexpr std::size_t dialogue_output_limit = 1 << 20;
 
 struct Dialogue {
-    explicit Dialogue(const std::vector<Step> *steps) : steps(steps) {}
+    explicit Dialogue(const std::vector<Step> *steps, const char *done = nullptr) : steps(steps), done(done) {}
 
     const std::vector<Step> *steps;  // null: a display, nothing is answered
+    const char *done;                // what promcfg prints once it wrote, or null
     std::string out;                 // printed since the last answer (all of it without steps)
     std::size_t answered = 0;        // steps answered and sent
     enum Stop {
@@ -45,8 +46,9 @@ struct Reply {
 
 // promcfg printed `size` bytes. A question is answered while it is the next
 // step's; any other question (an unknown label, one asked again, a step
-// other than the first after other output) ends the answers, and so does
-// the last answer.
+// other than the first after other output) ends the answers, and so do the
+// last answer and the words promcfg prints once it wrote: it asks nothing
+// after them, and a filter in front of it ends only with its input.
 Reply dialogue_printed(Dialogue &dialogue, const char *bytes, std::size_t size);
 
 // The answer of the last reply did not reach promcfg.

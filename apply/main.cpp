@@ -278,7 +278,7 @@ int apply(const Options &options)
             results.push_back({&group, GroupResult::not_run, ""});
             continue;
         }
-        ToolRun run = run_tool(options.command, group.option, &group.steps, options.timeout);
+        ToolRun run = run_tool(options.command, group.option, &group, options.timeout);
         results.push_back(judge_group(group, run, options.timeout));
     }
 

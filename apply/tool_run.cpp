@@ -266,12 +266,12 @@ std::string done_words(const GroupPlan &plan)
 
 }  // namespace
 
-ToolRun run_tool(const std::vector<std::string> &command, const char *option,
-                 const std::vector<Step> *steps, long timeout_seconds)
+ToolRun run_tool(const std::vector<std::string> &command, const char *option, const GroupPlan *group,
+                 long timeout_seconds)
 {
-    ToolRun run(steps);
+    ToolRun run(group ? &group->steps : nullptr, group ? group->done : nullptr);
     Child child;
-    if (command.empty() || !start(command, option, steps != nullptr, child)) {
+    if (command.empty() || !start(command, option, group != nullptr, child)) {
         run.err = std::string("cannot start promcfg: ") + strerror(errno);
         return run;
     }

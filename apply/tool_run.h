@@ -13,7 +13,7 @@
 #include "apply/plan.h"
 
 struct ToolRun {
-    explicit ToolRun(const std::vector<Step> *steps = nullptr) : dialogue(steps) {}
+    explicit ToolRun(const std::vector<Step> *steps = nullptr, const char *done = nullptr) : dialogue(steps, done) {}
 
     enum End {
         exited,           // on its own
@@ -28,13 +28,14 @@ struct ToolRun {
     int interrupted = 0;  // the signal that asked this run to stop, or 0
 };
 
-// Runs `command` (a program, perhaps behind a launcher) with `option`.
-// Without steps its standard input is /dev/null and the first interrupt
-// stops it. With steps the first interrupt closes its input, which ends a
-// promcfg still asking with nothing written, and the run is waited for
-// until its time limit: a promcfg that has all its answers may be writing.
-ToolRun run_tool(const std::vector<std::string> &command, const char *option,
-                 const std::vector<Step> *steps, long timeout_seconds);
+// Runs `command` (a program, perhaps behind a launcher) with `option`: the
+// display (-P) without a group, else the group's dialogue. The display's
+// standard input is /dev/null and the first interrupt stops it. In a
+// dialogue the first interrupt closes its input, which ends a promcfg still
+// asking with nothing written, and the run is waited for until its time
+// limit: a promcfg that has all its answers may be writing.
+ToolRun run_tool(const std::vector<std::string> &command, const char *option, const GroupPlan *group,
+                 long timeout_seconds);
 
 // What went wrong with a run that reads, in words; "" when it exited with
 // status 0.

@@ -145,22 +145,27 @@ TEST_F(ApplyPromiseTest, ASwitchThatShowsNoItemEndsWithStatusThreeWhetherBlankOr
 
 TEST_F(ApplyPromiseTest, ASICMACsBeyondAnUnknownCountAreLeftToPromcfgsQuestionsNotBlamedOnTheFile)
 {
+    // A filter in front of promcfg ends only when promcfg-apply closes its input.
+    const std::string filtered = promcfg_script("filter.sh", "cat | exec \"$@\"\n");
     const struct {
         std::string fail, file, group;
         const char *asic_mac1;
+        std::string tool;
     } cases[] = {
         // The display cannot count them; promcfg -b asks by the product's count, which the platform gives.
         {"swServGetNumAsicMACs=-1/5", "asic-mac0 = 000000000010\nasic-mac1 = 000000000011\n",
-         "written: promcfg said so, but asic-mac0, asic-mac1 read back otherwise\n", "000000000011\n"},
-        // A new product's count shows only in its questions: 8 for product 37.
+         "written: promcfg said so, but asic-mac0, asic-mac1 read back otherwise\n", "000000000011\n", ""},
+        // A new product's count shows only in its questions: 8 for product 37. promcfg ends
+        // while more questions were planned, and its input is closed then.
         {"", "product-id = 37\nasic-mac1 = 000000000011\nasic-mac9 = 000000000019\n",
-         "failed: promcfg asked for 8 ASIC MACs, not for asic-mac9; the rest was written\n", "000000000011\n"},
+         "failed: promcfg asked for 8 ASIC MACs, not for asic-mac9; the rest was written\n", "000000000011\n",
+         filtered},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         promsim({"reset", "system"});
         promsim({"set", "product-id", "59"});
-        auto r = apply({"-"}, c.file, {{"PROMSIM_FAIL", c.fail}});
+        auto r = apply({"--timeout", "20", "-"}, c.file, {{"PROMSIM_FAIL", c.fail}}, c.tool);
         EXPECT_EQ(r.status, 1) << r.out << r.err;
         EXPECT_TRUE(contains(r.out, "promcfg -b  board data    " + c.group)) << r.out;
         EXPECT_EQ(get("asic-mac1"), c.asic_mac1);
@@ -275,7 +280,7 @@ TEST_F(ApplyPromiseTest, ASecondRunOnTheSameSwitchWaitsForTheLockThenGivesUpWith
                          dir_ + "/apply.lock after 1 s; nothing written\n");
     EXPECT_EQ(writes(), Lines{});
     // Another lock, another switch.
-    EXPECT_EQ(apply({"--lock", scratch("other.lock"), "-"}, "mac0 = " + kMac + "\n").status, 0);
+    EXPECT_EQ(apply({"--lock=" + scratch("other.lock"), "-"}, "mac0 = " + kMac + "\n").status, 0);
     close(held);
 }
 

@@ -152,8 +152,8 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
          {"subassy2: beyond subassy-count 2 (line 2)", "",
           "product-id: 34 has no row in the product table, so promcfg refuses it"}},
         {{"subassy-count = 9"}, {"subassy-count: a count from 1 to 8 expected"}},
-        {{"subassy-count = 3"}, {"subassy-count: promcfg writes the count only with a subassembly ID: give one of "
-                                 "subassy0 to subassy2"}},
+        {{"subassy-count = 3", "asic-mac0 = 000000000000"},
+         {"subassy-count: promcfg writes the count only with a subassembly ID: give one of subassy0 to subassy2", ""}},
         {{"# nothing"}, {"names no item: nothing to write"}},
     };
     for (const auto &f : files) {
