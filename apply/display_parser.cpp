@@ -54,18 +54,7 @@ bool decode_hex_line(const std::string &line, std::string &text)
     const std::string lead = "\t" + std::string(18, ' ') + "[";
     if (line.compare(0, lead.size(), lead) != 0 || line.back() != ']')
         return false;
-    std::string digits = line.substr(lead.size(), line.size() - lead.size() - 1);
-    if (digits.size() % 2 != 0)
-        return false;
-    std::string bytes;
-    for (std::size_t i = 0; i < digits.size(); i += 2) {
-        int high = hex_digit(digits[i]), low = hex_digit(digits[i + 1]);
-        if (high < 0 || low < 0)
-            return false;
-        bytes += static_cast<char>(high * 16 + low);
-    }
-    text = bytes;
-    return true;
+    return hex_to_bytes(line.substr(lead.size(), line.size() - lead.size() - 1), text);
 }
 
 // The value of a MAC or WWN, a product ID or a count, as a file gives it;

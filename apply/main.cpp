@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <getopt.h>
 #include <string>
 #include <poll.h>
 #include <unistd.h>
@@ -82,61 +83,64 @@ std::vector<std::string> default_command()
     return {"promcfg"};
 }
 
+constexpr option long_options[] = {
+    {"show", no_argument, nullptr, 's'},       {"json", no_argument, nullptr, 'j'},
+    {"dry-run", no_argument, nullptr, 'n'},    {"promcfg", required_argument, nullptr, 'p'},
+    {"timeout", required_argument, nullptr, 't'}, {"lock", required_argument, nullptr, 'l'},
+    {"help", no_argument, nullptr, 'h'},       {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
 // Parses the command line; returns -1 to go on, else the exit status.
 int parse_options(int argc, char **argv, Options &options)
 {
     bool command_given = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool has_value = false;
-        std::size_t equals = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-            has_value = true;
-        }
-        bool takes_value = arg == "--promcfg" || arg == "--timeout" || arg == "--lock";
-        if (takes_value && !has_value) {
-            if (i + 1 >= argc)
-                return usage_error("missing value of ", arg.c_str());
-            value = argv[++i];
-        } else if (!takes_value && has_value) {
-            return usage_error("no value taken by ", arg.c_str());
-        }
-        long long seconds = 0;
-        if (arg == "--help" || arg == "-h") {
+    long long seconds = 0;
+    opterr = 0;  // its words are promcfg-apply's own, below
+    for (int option; (option = getopt_long(argc, argv, ":h", long_options, nullptr)) != -1;) {
+        const char *value = optarg;
+        switch (option) {
+        case 'h':
             usage(stdout);
             return 0;
-        } else if (arg == "--version") {
+        case 'V':
             printf("promcfg-apply %s\n", PROMCFG_VERSION);
             return 0;
-        } else if (arg == "--show") {
+        case 's':
             options.show = true;
-        } else if (arg == "--json") {
+            break;
+        case 'j':
             options.json = true;
-        } else if (arg == "--dry-run") {
+            break;
+        case 'n':
             options.dry_run = true;
-        } else if (arg == "--promcfg") {
-            options.command = split_command(value.c_str());
+            break;
+        case 'p':
+            options.command = split_command(value);
             command_given = true;
             if (options.command.empty())
                 return usage_error("empty command for ", "--promcfg");
-        } else if (arg == "--lock") {
-            if (value.empty())
+            break;
+        case 'l':
+            if (*value == '\0')
                 return usage_error("empty file for ", "--lock");
             options.lock = value;
-        } else if (arg == "--timeout") {
-            if (!parse_decimal(value.c_str(), 1, 86400, seconds))
-                return usage_error("--timeout takes whole seconds from 1 to 86400, not ", value.c_str());
+            break;
+        case 't':
+            if (!parse_decimal(value, 1, 86400, seconds))
+                return usage_error("--timeout takes whole seconds from 1 to 86400, not ", value);
             options.timeout = static_cast<long>(seconds);
-        } else if (arg[0] == '-' && arg != "-") {
-            return usage_error("unknown option ", arg.c_str());
-        } else if (options.file) {
-            return usage_error("one FILE only, also given: ", arg.c_str());
-        } else {
-            options.file = argv[i];
+            break;
+        case ':':
+            return usage_error("missing value of ", argv[optind - 1]);
+        default:
+            return usage_error("unknown option, or a value given where none is taken: ", argv[optind - 1]);
         }
+    }
+    for (int i = optind; i < argc; ++i) {
+        if (options.file)
+            return usage_error("one FILE only, also given: ", argv[i]);
+        options.file = argv[i];
     }
     if (options.show && (options.file || options.dry_run))
         return usage_error("--show takes no FILE and no --dry-run", "");

@@ -9,17 +9,6 @@ struct Problem {
     unsigned long line;
     int item;  // the item the line names, or -1 when the line names none
     std::string reason;
-
-    void swap(Problem &other)
-    {
-        unsigned long line_kept = line;
-        int item_kept = item;
-        line = other.line;
-        item = other.item;
-        other.line = line_kept;
-        other.item = item_kept;
-        reason.swap(other.reason);
-    }
 };
 
 // Keeps the first `kept` problems and counts them all, so that a file of

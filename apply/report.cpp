@@ -1,5 +1,6 @@
 #include "apply/report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "apply/exit_status.h"
@@ -81,10 +82,9 @@ std::string group_detail(const GroupResult &group, const Wanted &wanted, const I
 
 void print_problems(const char *file, Problems &problems, bool json)
 {
-    // By line, each line's in the order found: a bounded list, sorted in place.
-    for (std::size_t i = 1; i < problems.list.size(); ++i)
-        for (std::size_t j = i; j > 0 && problems.list[j - 1].line > problems.list[j].line; --j)
-            problems.list[j - 1].swap(problems.list[j]);
+    // By line, each line's in the order found.
+    std::stable_sort(problems.list.begin(), problems.list.end(),
+                     [](const Problem &a, const Problem &b) { return a.line < b.line; });
     std::string name = std::string(file) == "-" ? "stdin" : file;
     for (const Problem &problem : problems.list)
         fprintf(stderr, "%s:%lu: %s%s\n", name.c_str(), problem.line,

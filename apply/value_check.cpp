@@ -1,48 +1,41 @@
 #include "apply/value_check.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "apply/items.h"
 #include "driver/ground/answer_bytes.h"
 #include "prom/display_labels.h"
 #include "prom/product_table.h"
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 namespace {
 
 // 2 * bytes hexadecimal digits, with a ':' allowed between two bytes.
 std::string check_hex(const std::string &value, unsigned bytes, std::string &answer)
 {
-    static const char digits[] = "0123456789abcdef";
     char reason[80];
     snprintf(reason, sizeof reason, "%u hexadecimal digits expected (':' allowed between bytes)",
              2 * bytes);
-    answer.clear();
+    std::string digits;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == ':') {
-            bool between = answer.size() % 2 == 0 && !answer.empty() && i + 1 < value.size() &&
-                           value[i + 1] != ':';
-            if (!between)
-                return reason;
-            continue;
-        }
-        int digit = hex_digit(value[i]);
-        if (digit < 0 || answer.size() >= 2 * bytes)
+        bool between = digits.size() % 2 == 0 && !digits.empty() && i + 1 < value.size() && value[i + 1] != ':';
+        if (value[i] != ':')
+            digits += value[i];
+        else if (!between)
             return reason;
-        answer += digits[digit];
     }
-    return answer.size() == 2 * bytes ? "" : reason;
+    std::string bytes_read;
+    if (digits.size() != 2 * bytes || !hex_to_bytes(digits, bytes_read))
+        return reason;
+    answer.clear();
+    for (unsigned char byte : bytes_read) {
+        char pair[3];
+        snprintf(pair, sizeof pair, "%02x", byte);
+        answer += pair;
+    }
+    return "";
 }
 
 std::string check_text(const std::string &value, unsigned limit, std::string &answer)
@@ -66,23 +59,30 @@ std::string check_text(const std::string &value, unsigned limit, std::string &an
 
 bool parse_decimal(const char *text, long long min, long long max, long long &value)
 {
-    bool negative = *text == '-';
-    const char *p = negative ? text + 1 : text;
-    if (*p == '\0')
+    const char *end = text + strlen(text);
+    long long number = 0;
+    std::from_chars_result read = std::from_chars(text, end, number);
+    if (read.ec != std::errc() || read.ptr != end || number < min || number > max)
         return false;
-    long long magnitude = 0;
-    for (; *p; ++p) {
-        if (*p < '0' || *p > '9')
+    value = number;
+    return true;
+}
+
+bool hex_to_bytes(const std::string &digits, std::string &bytes)
+{
+    if (digits.size() % 2 != 0)
+        return false;
+    std::string read;
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        // Two digits each: from_chars alone would take a sign, or fewer.
+        unsigned byte = 0;
+        const char *pair = digits.data() + i;
+        std::from_chars_result result = std::from_chars(pair, pair + 2, byte, 16);
+        if (result.ec != std::errc() || result.ptr != pair + 2)
             return false;
-        // Any number past this is out of every range asked for.
-        if (magnitude > 100000000000LL)
-            return false;
-        magnitude = magnitude * 10 + (*p - '0');
+        read += static_cast<char>(byte);
     }
-    long long result = negative ? -magnitude : magnitude;
-    if (result < min || result > max)
-        return false;
-    value = result;
+    bytes = read;
     return true;
 }
 
