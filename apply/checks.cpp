@@ -17,7 +17,7 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, Wa
         }
         wanted.given[entry.item] = true;
         wanted.line[entry.item] = entry.line;
-        any_subassembly = any_subassembly || (entry.item >= item_subassembly0 && entry.item < item_asic_mac0);
+        any_subassembly = any_subassembly || index_in_family(entry.item, item_subassembly0) >= 0;
     }
 
     // Validated above: 1 to 8.
@@ -28,8 +28,8 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, Wa
         problems.add(wanted.line[item_subassembly_count], item_subassembly_count,
                      "promcfg writes the count only with a subassembly ID: give one of subassy0 to subassy" +
                          std::to_string(count - 1));
-    for (int item = item_subassembly0; count > 0 && item < item_asic_mac0; ++item)
-        if (wanted.given[item] && static_cast<unsigned long>(item - item_subassembly0) >= count)
+    for (int item = item_subassembly0; count > 0 && index_in_family(item, item_subassembly0) >= 0; ++item)
+        if (wanted.given[item] && static_cast<unsigned long>(index_in_family(item, item_subassembly0)) >= count)
             problems.add(wanted.line[item], item,
                          "beyond subassy-count " + std::to_string(count) + " (line " +
                              std::to_string(wanted.line[item_subassembly_count]) + ")");
@@ -41,8 +41,8 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, Wa
                               (!wanted.given[item_product_id] ||
                                (before.defined[item_product_id] && product == wanted.answer[item_product_id]));
     wanted.asic_macs = before.asic_macs;
-    for (int item = item_asic_mac0; wanted.asic_count_known && item < item_chassis_sn; ++item) {
-        if (!wanted.given[item] || static_cast<unsigned long>(item - item_asic_mac0) < wanted.asic_macs)
+    for (int item = item_asic_mac0; wanted.asic_count_known && index_in_family(item, item_asic_mac0) >= 0; ++item) {
+        if (!wanted.given[item] || static_cast<unsigned long>(index_in_family(item, item_asic_mac0)) < wanted.asic_macs)
             continue;
         std::string on = before.defined[item_product_id] ? "product " + product : "the switch (no product ID)";
         problems.add(wanted.line[item], item,

@@ -8,43 +8,37 @@
 
 namespace {
 
-struct LabelledItem {
-    const char *label;
-    int item;
+// The line that a label names: an item, or a member of a family past the
+// items a file can name (an ASIC MAC of a product with more), or none.
+struct LabelMatch {
+    int item = -1;
+    int family_first = -1;  // the first item of the family it belongs to
 };
 
-// The lines every display has, whatever the PROM holds.
-constexpr LabelledItem fixed_lines[] = {
-    {display_ethernet_mac, item_mac0},         {display_ethernet2_mac, item_mac1},
-    {display_switch_wwn, item_wwn},            {display_switch_vwwn, item_vwwn},
-    {display_product_id, item_product_id},     {display_product_code, item_product_code},
-    {display_board_sn, item_board_sn},         {display_subassembly_count, item_subassembly_count},
-    {display_chassis_sn, item_chassis_sn},     {display_clei, item_clei},
-};
-
-// The item that a line's label names, or -1. An ASIC MAC line past the
-// items that a file can name gives item_count, to be counted only.
-int item_of_label(const std::string &label)
+LabelMatch match_label(const std::string &label)
 {
-    for (const LabelledItem &line : fixed_lines)
-        if (label == line.label)
-            return line.item;
-    char formatted[40];
-    for (unsigned i = 0; i < board_max_subassemblies; ++i) {
-        snprintf(formatted, sizeof formatted, display_subassembly_format, static_cast<int>(i));
-        if (label == formatted)
-            return item_subassembly0 + static_cast<int>(i);
+    LabelMatch match;
+    int first = 0;
+    for (const IdentityItem &row : system_identity_items) {
+        if (row.count == 1 && label == row.display) {
+            match.item = first;
+            return match;
+        }
+        // A family's "... %d": the words before the number, then the number,
+        // which ends the label, alone (no sign, no leading zero).
+        const char *number = row.count > 1 ? strstr(row.display, "%d") : nullptr;
+        std::size_t words = number ? static_cast<std::size_t>(number - row.display) : 0;
+        long long index = 0;
+        if (number && label.compare(0, words, row.display, words) == 0 && label.size() > words &&
+            label[words] != '-' && !(label[words] == '0' && label.size() > words + 1) &&
+            parse_decimal(label.c_str() + words, 0, INT32_MAX, index)) {
+            match.family_first = first;
+            match.item = index < static_cast<long long>(row.count) ? first + static_cast<int>(index) : -1;
+            return match;
+        }
+        first += static_cast<int>(row.count);
     }
-    // "ASIC MAC %d": the words before the number, then the number alone.
-    const char *format = display_asic_mac_format;
-    std::size_t words = static_cast<std::size_t>(strstr(format, "%d") - format);
-    long long index = 0;
-    if (label.compare(0, words, format, words) != 0 || label.size() == words ||
-        label[words] == '-' || !parse_decimal(label.c_str() + words, 0, INT32_MAX, index))
-        return -1;
-    if (index < static_cast<long long>(board_max_asic_macs))
-        return item_asic_mac0 + static_cast<int>(index);
-    return item_count;
+    return match;
 }
 
 // A display's hex line of a text holding non-printable bytes: a tab, 18
@@ -62,7 +56,7 @@ bool decode_hex_line(const std::string &line, std::string &text)
 bool normalise(int item, const std::string &shown, std::string &value)
 {
     std::string read;
-    if (item_info(item).kind == ItemKind::hex) {
+    if (item_info(item).row->kind == ItemKind::hex) {
         // A MAC or WWN by the rule a file's value meets.
         if (!check_value(item, shown, read).empty())
             return false;
@@ -93,11 +87,18 @@ bool parse_display(const std::string &out, Identity &identity)
         std::string line = out.substr(start, end - start);
         start = end + 1;
 
-        int item = -1;
+        LabelMatch match;
         if (line.size() >= value_at && line[0] == '\t' && line.compare(value_at - 2, 2, ": ") == 0) {
             std::string label = line.substr(1, display_label_width);
             label.erase(label.find_last_not_of(' ') + 1);
-            item = item_of_label(label);
+            match = match_label(label);
+        }
+        if (match.family_first == item_asic_mac0)
+            ++identity.asic_macs;
+        int item = match.item;
+        if (item < 0 && match.family_first >= 0) {
+            text_item = -1;
+            continue;  // counted only
         }
         if (item < 0) {
             // A text with any non-printable byte (a newline too, which
@@ -110,15 +111,9 @@ bool parse_display(const std::string &out, Identity &identity)
             continue;
         }
         text_item = -1;
-        if (item == item_count) {
-            ++identity.asic_macs;
-            continue;
-        }
-        if (item >= item_asic_mac0 && item < item_chassis_sn)
-            ++identity.asic_macs;
         std::string shown = line.substr(value_at);
         identity.shown[item] = true;
-        if (item_info(item).kind == ItemKind::text) {
+        if (item_info(item).row->kind == ItemKind::text) {
             // A text that reads "Undefined" cannot be told from a failed read.
             identity.defined[item] = shown != display_undefined;
             identity.value[item] = shown;
@@ -127,8 +122,9 @@ bool parse_display(const std::string &out, Identity &identity)
             identity.defined[item] = normalise(item, shown, identity.value[item]);
         }
     }
-    for (const LabelledItem &line : fixed_lines)
-        if (!identity.shown[line.item])
+    // The lines every display has, whatever the PROM holds: the single items'.
+    for (int item = 0; item < item_count; ++item)
+        if (item_info(item).row->count == 1 && !identity.shown[item])
             return false;
     return true;
 }

@@ -10,7 +10,7 @@
 #include "apply/dialogue.h"
 
 struct GroupPlan {
-    Group group;
+    ItemDialogue group;
     const char *option;  // "-s", "-b", "-c"
     const char *name;    // "system data", ...
     const char *done;    // what promcfg prints once it wrote: "Board Data updated"

@@ -39,7 +39,7 @@ Check check_item(int item, const Wanted &wanted, const Identity &before, const R
     const Identity &now = after.identity;
     if (!after.read || !now.defined[item] || now.value[item] != wanted.answer[item])
         return Check::differs;
-    bool at_display_limit = item_info(item).kind == ItemKind::text && now.value[item].size() == display_text_max;
+    bool at_display_limit = item_info(item).row->kind == ItemKind::text && now.value[item].size() == display_text_max;
     if (at_display_limit && before.defined[item] && before.value[item] == now.value[item])
         return Check::unverified;
     return Check::ok;
@@ -114,8 +114,9 @@ void print_plan(const std::vector<GroupPlan> &plan, const Wanted &wanted, bool j
         // A new product's ASIC MAC questions: as many as promcfg asks;
         // shown up to the last one answered.
         std::size_t shown = group.steps.size();
-        if (group.group == Group::board && !wanted.asic_count_known)
-            while (shown > 0 && group.steps[shown - 1].item >= item_asic_mac0 && group.steps[shown - 1].answer.empty())
+        if (!wanted.asic_count_known)
+            while (shown > 0 && index_in_family(group.steps[shown - 1].item, item_asic_mac0) >= 0 &&
+                   group.steps[shown - 1].answer.empty())
                 --shown;
         if (json)
             printf("%s\n    {\"option\": \"%s\", \"group\": \"%s\", \"answers\": [", g ? "," : "", group.option,

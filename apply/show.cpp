@@ -12,7 +12,7 @@ namespace {
 // A text as long as the display shows may be longer in the PROM.
 bool may_be_longer(const Identity &identity, int item)
 {
-    return identity.defined[item] && item_info(item).kind == ItemKind::text &&
+    return identity.defined[item] && item_info(item).row->kind == ItemKind::text &&
            identity.value[item].size() == display_text_max;
 }
 

@@ -337,7 +337,7 @@ GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_
     std::size_t step_number = 0;
     for (const Step &step : plan.steps) {
         if (step_number++ < dialogue.answered)
-            asic_macs += step.item >= item_asic_mac0 && step.item < item_chassis_sn;
+            asic_macs += index_in_family(step.item, item_asic_mac0) >= 0;
         else if (!step.answer.empty())
             not_sent += (not_sent.empty() ? "" : ", ") + item_name(step.item);
     }

@@ -88,11 +88,11 @@ bool hex_to_bytes(const std::string &digits, std::string &bytes)
 
 std::string check_value(int item, const std::string &value, std::string &answer)
 {
-    ItemInfo info = item_info(item);
+    const IdentityItem &row = *item_info(item).row;
     long long number = 0;
-    switch (info.kind) {
+    switch (row.kind) {
     case ItemKind::hex:
-        return check_hex(value, info.limit, answer);
+        return check_hex(value, row.limit, answer);
     case ItemKind::product_id:
         if (!parse_decimal(value.c_str(), INT32_MIN, INT32_MAX, number))
             return "a decimal product ID expected";
@@ -101,12 +101,12 @@ std::string check_value(int item, const std::string &value, std::string &answer)
         answer = std::to_string(number);
         return "";
     case ItemKind::subassembly_count:
-        if (!parse_decimal(value.c_str(), 1, board_max_subassemblies, number))
-            return "a count from 1 to " + std::to_string(board_max_subassemblies) + " expected";
+        if (!parse_decimal(value.c_str(), 1, row.limit, number))
+            return "a count from 1 to " + std::to_string(row.limit) + " expected";
         answer = std::to_string(number);
         return "";
     case ItemKind::text:
-        return check_text(value, info.limit, answer);
+        return check_text(value, row.limit, answer);
     }
     return "unknown item";
 }

@@ -30,7 +30,7 @@ constexpr const char *done_lines[] = {"\nSystem Data updated\n", "\nBoard Data u
                                       "\nChassis Data updated\n"};
 constexpr const char *group_names[] = {"system data", "board data", "chassis data"};
 constexpr const char *group_options[] = {"-s", "-b", "-c"};
-constexpr Group groups[] = {Group::system, Group::board, Group::chassis};
+constexpr ItemDialogue groups[] = {ItemDialogue::system_data, ItemDialogue::board_data, ItemDialogue::chassis_data};
 
 // Exit statuses a run ends with: its own, or 128 + the signal that ended it.
 constexpr int statuses[] = {0, 0, 1, 2, 127, 128 + SIGINT, 128 + SIGPIPE, 128 + SIGKILL};
@@ -47,13 +47,6 @@ constexpr char failed_call[] = "Error writing port count, rc = -5 errno = 5\n";
 
 // The reads of the runner take at most this much.
 constexpr std::size_t read_size = 4096;
-
-std::string formatted(const char *format, int number)
-{
-    char text[128];
-    std::snprintf(text, sizeof text, format, number);
-    return text;
-}
 
 struct Input {
     const uint8_t *data;
@@ -88,18 +81,12 @@ const std::vector<Question> &real_questions()
 {
     static const std::vector<Question> questions = [] {
         std::vector<Question> list;
-        for (unsigned i = 0; i < system_prompt_count; ++i)
-            list.push_back({system_prompts[i].label, item_mac0 + static_cast<int>(i)});
-        list.push_back({board_product_id_prompt, item_product_id});
-        list.push_back({formatted(board_product_code_format, board_text_max), item_product_code});
-        list.push_back({formatted(board_sn_format, board_text_max), item_board_sn});
-        list.push_back({board_subassembly_count_prompt, item_subassembly_count});
-        list.push_back({formatted(board_subassembly_id_format, board_text_max), item_subassembly0});
-        for (int mac : {0, 1, 47})
-            list.push_back({formatted(board_asic_mac_format, mac), item_asic_mac0 + mac});
-        for (unsigned i = 0; i < chassis_prompt_count; ++i)
-            list.push_back({formatted(chassis_prompts[i].label_format, chassis_prompts[i].max_length),
-                            item_chassis_sn + static_cast<int>(i)});
+        // Every item's question, but of the ASIC MACs the first two and the last.
+        for (int item = 0; item < item_count; ++item) {
+            int asic_mac = index_in_family(item, item_asic_mac0);
+            if (asic_mac < 2 || asic_mac == static_cast<int>(board_max_asic_macs) - 1)
+                list.push_back({item_prompt(item), item});
+        }
         return list;
     }();
     return questions;
