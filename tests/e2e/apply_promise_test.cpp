@@ -295,6 +295,29 @@ TEST_F(ApplyPromiseTest, ASecondRunOnTheSameSwitchWaitsForTheLockThenGivesUpWith
     // Another lock, another switch.
     EXPECT_EQ(apply({"--lock=" + scratch("other.lock"), "-"}, "mac0 = " + kMac + "\n").status, 0);
     close(held);
+
+    // A run that holds the lock is named to the one that waits.
+    std::string asking = promcfg_script("ask.sh", "for o; do :; done\n[ \"$o\" = -s ] || exec \"$@\"\nexec sleep 30\n");
+    pid_t first = start_apply({"--timeout", "5", "-"}, file("m.id", "mac0 = " + kMac + "\n"), scratch("out"),
+                              scratch("err"), asking);
+    ASSERT_TRUE(eventually([&] { return contains(trace(), "swServGetCLEI_bus("); }));
+    auto waiting = apply({"--timeout", "1", "-"}, "mac0 = " + kMac + "\n");
+    EXPECT_EQ(waiting.status, 4);
+    EXPECT_TRUE(contains(waiting.err, "/apply.lock (process " + std::to_string(first) + "); waiting up to 1 s\n"))
+        << waiting.err;
+    // Two signals: the second stops the promcfg it started, as a hung one.
+    kill(first, SIGTERM);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    kill(first, SIGTERM);
+    EXPECT_EQ(promtest::wait_program(first), 128 + SIGTERM);
+
+    // A lock that is no plain file of its own is not taken.
+    std::string link = scratch("link.lock");
+    ASSERT_EQ(symlink(scratch("elsewhere").c_str(), link.c_str()), 0);
+    auto refused = apply({"--lock", link, "-"}, "mac0 = " + kMac + "\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(contains(refused.err, "cannot open the lock " + link + ": ")) << refused.err;
+    EXPECT_NE(access(scratch("elsewhere").c_str(), F_OK), 0);
 }
 
 }  // namespace
