@@ -60,7 +60,7 @@ std::string device_temp_file(const std::string &dir, Device device)
 // Waits in short naps rather than a blocking flock, so that a lock which
 // another process holds forever (`flock -x` on it) cannot stall a writer
 // forever.
-DeviceLock::DeviceLock(const std::string &dir, Device device)
+DeviceLock::DeviceLock(const std::string &dir, Device device, bool wait)
 {
     std::string path = dir + "/" + device_name(device) + ".lock";
     fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -70,12 +70,12 @@ DeviceLock::DeviceLock(const std::string &dir, Device device)
         if (errno == EINTR)
             continue;
         bool busy = errno == EWOULDBLOCK;
-        if (busy && std::chrono::steady_clock::now() < deadline) {
+        if (busy && wait && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(nap);
             nap = std::min(nap * 2, std::chrono::milliseconds(50));
             continue;
         }
-        if (busy)
+        if (busy && wait)
             std::fprintf(stderr, "promsim: gave up after %d seconds waiting for %s: another "
                                  "process holds it\n", kLockWaitSeconds, path.c_str());
         int saved = errno;

@@ -26,7 +26,9 @@ constexpr int kLockWaitSeconds = 10;
 // holds for kLockWaitSeconds is given up with one line on standard error.
 class DeviceLock {
 public:
-    DeviceLock(const std::string &dir, Device device);
+    // `wait` false: only a lock that is free now (what may as well be left
+    // to the next process is never waited for).
+    DeviceLock(const std::string &dir, Device device, bool wait = true);
     ~DeviceLock();
     DeviceLock(const DeviceLock &) = delete;
     DeviceLock &operator=(const DeviceLock &) = delete;

@@ -168,7 +168,8 @@ void make_files_private(const std::string &dir, const std::vector<std::string> &
 // the device's lock, whose holder alone writes "<name>.prom.new": so the
 // blank image appears whole through the same rename as any commit, never
 // replaces an image committed meanwhile, and no file that a live writer
-// may still rename is removed. Nothing to do (the usual case): no lock.
+// may still rename is removed. Nothing to do (the usual case), or the
+// lock taken: nothing done.
 void prepare_device(const std::string &dir, Device device,
                     const std::vector<std::string> &entries)
 {
@@ -183,9 +184,11 @@ void prepare_device(const std::string &dir, Device device,
     }
     if (exists(path) && !exists(temp) && legacy.empty())
         return;
-    DeviceLock lock(dir, device);
+    // A writer holds the lock: it commits the device whole, and the next
+    // process clears what is left over. A missing file reads as blank.
+    DeviceLock lock(dir, device, false);
     if (!lock.held())
-        return;  // the device's own calls report the folder's trouble
+        return;
     if (!exists(path))
         (void)write_device_file(dir, device, Image(device_size(device), 0xff));
     unlink(temp.c_str());
