@@ -333,10 +333,22 @@ TEST_F(EmulatedSystemProm, StatusNamesTheFolderEachDeviceAndTheProductId)
     write_file(dir_ + "/kestrel.prom", "");
     EXPECT_THAT(promsim({"status"}),
                 HasSubstr("\nkestrel absent damaged (file of 0 bytes, not 2048)\n"));
+    // What clearing the blade VPD (promcfg -q) leaves is no data.
+    promsim({"set", "product-id", "59"});
+    EXPECT_EQ(promcfg({"-q"}, "0\n").status, 0);
+    EXPECT_THAT(promsim({"status"}), HasSubstr("\nblade present cleared (all bytes 0x00)\n"));
 
     std::string version = promsim({"--version"});
     EXPECT_THAT(version, ::testing::MatchesRegex("promsim [0-9]+(\\.[0-9]+)*\n"));
     EXPECT_EQ(promsim({"version"}), version);
+}
+
+// The installed help names only what the package ships: the manual.
+TEST_F(EmulatedSystemProm, HelpNamesTheManualNotASourceDocument)
+{
+    std::string help = promsim({"help"});
+    EXPECT_THAT(help, HasSubstr("man promsim"));
+    EXPECT_THAT(help, ::testing::Not(HasSubstr("docs/")));
 }
 
 // Processes killed while they create the folder's devices leave no
