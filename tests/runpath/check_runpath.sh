@@ -7,7 +7,8 @@ readelf=$1
 shift
 status=0
 for file in "$@"; do
-    paths=$("$readelf" -d "$file" | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]$/\2/p')
+    dynamic=$("$readelf" -d "$file") || { echo "$file: cannot be read"; status=1; continue; }
+    paths=$(printf '%s\n' "$dynamic" | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]$/\2/p')
     for path in $paths; do
         case ":$path:" in
         *::*) echo "$file: empty entry in its library path '$path'"; status=1 ;;
