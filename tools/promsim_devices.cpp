@@ -3,6 +3,7 @@
 #include "promsim_commands.h"
 
 #include "checked_number.h"
+#include "device_files.h"
 #include "device_image.h"
 #include "device_presence.h"
 
@@ -90,7 +91,7 @@ int cmd_dump(const Args &args)
     std::string damage;
     if (promsim::read_device_file(device, image, &damage) != 0)
         return device_failure("dump " + args[0]);
-    if (image.empty() && !damage.empty() && damage.find("not a regular file") != std::string::npos) {
+    if (promsim::damaged_by_file_kind(damage)) {
         std::fprintf(stderr, "promsim: dump %s: nothing to show: damaged (%s)\n", args[0].c_str(),
                      damage.c_str());
         return 1;

@@ -2,6 +2,7 @@
 // and back.
 #include "promsim_commands.h"
 
+#include "device_files.h"
 #include "device_image.h"
 #include "fd_io.h"
 #include "sim_dir.h"
@@ -104,7 +105,7 @@ int cmd_save(const Args &args)
     if (promsim::read_device_file(device, bytes, &damage) != 0)
         return device_failure("save " + args[0]);
     ImageState state = image_state(device, bytes, damage);
-    if (!damage.empty() && bytes.empty() && damage.find("not a regular file") != std::string::npos) {
+    if (promsim::damaged_by_file_kind(damage)) {
         std::fprintf(stderr, "promsim: save %s: nothing saved: damaged (%s)\n", args[0].c_str(),
                      damage.c_str());
         return 1;

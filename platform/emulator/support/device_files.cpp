@@ -30,12 +30,14 @@ constexpr FileKind kFileKinds[] = {
     {S_IFSOCK, "socket, not a regular file"},
 };
 
+const char kNotRegular[] = "not a regular file";
+
 const char *kind_text(mode_t mode)
 {
     for (const FileKind &kind : kFileKinds)
         if ((mode & S_IFMT) == kind.type)
             return kind.text;
-    return "not a regular file";
+    return kNotRegular;
 }
 
 int not_regular_file(mode_t mode, std::string *not_regular)
@@ -116,6 +118,12 @@ int write_device_file(const std::string &dir, Device device, const Image &image)
     if (folder.get() < 0 || fsync(folder.get()) != 0)
         return -1;
     return 0;
+}
+
+bool damaged_by_file_kind(const std::string &damage)
+{
+    const std::size_t n = sizeof kNotRegular - 1;
+    return damage.size() >= n && damage.compare(damage.size() - n, n, kNotRegular) == 0;
 }
 
 // lstat first: opening a device node may itself do something. The

@@ -53,6 +53,10 @@ int write_device_file(const std::string &dir, Device device, const Image &image)
 // file, with *not_regular saying what it is ("fifo, not a regular file").
 int open_device_file(const std::string &path, std::string *not_regular);
 
+// Whether a damage's reason is one that open_device_file() gave: there are
+// no bytes to show or save.
+bool damaged_by_file_kind(const std::string &damage);
+
 }  // namespace promsim
 
 #endif
