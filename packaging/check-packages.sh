@@ -47,5 +47,13 @@ tests/runpath/check_runpath.sh readelf "$tree"/usr/bin/* "$tree"/usr/lib/*/promc
     "$tree"/switch/usr/sbin/*
 
 [ "$(id -u)" -eq 0 ] || { echo "not root: install check skipped"; exit 0; }
+# The system as found: the bench package's state and the check's user.
+found() {
+    dpkg-query -W -f='${db:Status-Abbrev} ${Version}\n' promcfg-sim 2>/dev/null || echo "not installed"
+    getent passwd promcfg-check || echo "no user"
+    ls /home
+}
+before=$(found)
 packaging/check-install.sh "$deb"
+[ "$(found)" = "$before" ] || { echo "packages: the install check changed the system"; exit 1; }
 echo "packages: ok"
