@@ -12,10 +12,11 @@
 
 namespace {
 
+// fstat64: a 32-bit fstat fails with EOVERFLOW on 64-bit inode numbers.
 bool stderr_shares_output()
 {
-    struct stat out, err;
-    return fstat(STDOUT_FILENO, &out) == 0 && fstat(STDERR_FILENO, &err) == 0 &&
+    struct stat64 out, err;
+    return fstat64(STDOUT_FILENO, &out) == 0 && fstat64(STDERR_FILENO, &err) == 0 &&
            out.st_dev == err.st_dev && out.st_ino == err.st_ino;
 }
 

@@ -33,15 +33,16 @@ protected:
     {
         return dir_.substr(0, dir_.rfind('/') + 1) + name;
     }
+    // lstat64: a 32-bit lstat fails with EOVERFLOW on 64-bit inode numbers.
     static bool exists(const std::string &path)
     {
-        struct stat st;
-        return lstat(path.c_str(), &st) == 0;
+        struct stat64 st;
+        return lstat64(path.c_str(), &st) == 0;
     }
     static mode_t mode(const std::string &path)
     {
-        struct stat st;
-        return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+        struct stat64 st;
+        return lstat64(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
     // promsim with PROMSIM_DIR set to `folder`.
     RunResult promsim_in(const std::string &folder, const Lines &args, const EnvList &env = {})
