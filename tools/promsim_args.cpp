@@ -17,8 +17,9 @@ int bad_arguments(const std::string &message)
 
 int device_failure(const std::string &what)
 {
-    const char *why = errno == EBADMSG  ? "image damaged (size, checksum or layout does not match)"
+    const char *why = errno == EBADMSG  ? "image damaged (size, checksum, layout or file kind)"
                       : errno == ENOENT ? "no record"
+                      : errno == EWOULDBLOCK ? "device locked by another process"
                                         : std::strerror(errno);
     std::fprintf(stderr, "promsim: %s: %s\n", what.c_str(), why);
     return 1;

@@ -37,8 +37,9 @@ int device_failure(const std::string &what);  // appends strerror(errno)
 
 // What a device's bytes hold: `bytes` are its file's first bytes (the whole
 // image unless `damage`, the wrong size's reason, is set). `word` is
-// "blank", "data" or "damaged"; `detail` the record count of a system PROM
-// store or the damage's reason; `records` a system PROM's records.
+// "blank", "cleared" (a blade VPD or Kestrel PROM of 0x00 bytes only),
+// "data" or "damaged"; `detail` the record count of a system PROM store or
+// the damage's reason; `records` a system PROM's records.
 struct ImageState {
     std::string word;
     std::string detail;

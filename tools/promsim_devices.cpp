@@ -3,6 +3,7 @@
 #include "promsim_commands.h"
 
 #include "checked_number.h"
+#include "device_files.h"
 #include "device_image.h"
 #include "device_presence.h"
 
@@ -90,6 +91,11 @@ int cmd_dump(const Args &args)
     std::string damage;
     if (promsim::read_device_file(device, image, &damage) != 0)
         return device_failure("dump " + args[0]);
+    if (promsim::damaged_by_file_kind(damage)) {
+        std::fprintf(stderr, "promsim: dump %s: nothing to show: damaged (%s)\n", args[0].c_str(),
+                     damage.c_str());
+        return 1;
+    }
     if (offset < image.size())
         hex_dump(image, offset, std::min(length, image.size() - offset));  // stops at the end
     return 0;

@@ -2,6 +2,7 @@
 // and back.
 #include "promsim_commands.h"
 
+#include "device_files.h"
 #include "device_image.h"
 #include "fd_io.h"
 #include "sim_dir.h"
@@ -21,8 +22,6 @@ namespace {
 
 using promsim::Device;
 using promsim::Fd;
-
-constexpr std::size_t kChunk = 65536;
 
 std::string folder_of(const std::string &path)
 {
@@ -82,16 +81,6 @@ private:
     Fd fd_;
 };
 
-std::string wrong_size(std::size_t got, std::size_t size, int fd)
-{
-    struct stat st;
-    std::string length = got <= size ? std::to_string(got)
-                         : fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
-                             ? std::to_string(static_cast<long long>(st.st_size))
-                             : "more than " + std::to_string(size);
-    return "file of " + length + " bytes, not " + std::to_string(size);
-}
-
 int file_failure(const std::string &path)
 {
     std::fprintf(stderr, "promsim: %s: %s\n", path.c_str(), std::strerror(errno));
@@ -100,52 +89,34 @@ int file_failure(const std::string &path)
 
 }  // namespace
 
-// The device file as it is, every byte of it, damaged or not; a missing
-// one as the blank image it reads as. A damaged image is saved all the same
-// (for inspection), with a note on standard error.
+// The device file as it is, damaged or not, up to the device's size: a
+// longer file (or a sparse one of any length) gives its first bytes, so a
+// save never fills the disk. A missing file is saved as the blank image it
+// reads as. A damaged image is saved all the same (for inspection), with a
+// note on standard error; what is not a regular file has no bytes to save.
 int cmd_save(const Args &args)
 {
     Device device;
     if (args.size() != 2 || !parse_device(args[0], &device))
         return bad_arguments("usage: promsim save system|blade|kestrel FILE");
     const std::size_t size = promsim::device_size(device);
-    Fd in(open(promsim::device_path(device).c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0 && errno != ENOENT)
+    promsim::Image bytes;
+    std::string damage;
+    if (promsim::read_device_file(device, bytes, &damage) != 0)
         return device_failure("save " + args[0]);
+    ImageState state = image_state(device, bytes, damage);
+    if (promsim::damaged_by_file_kind(damage)) {
+        std::fprintf(stderr, "promsim: save %s: nothing saved: damaged (%s)\n", args[0].c_str(),
+                     damage.c_str());
+        return 1;
+    }
     AtomicFile out(args[1]);
-    if (!out.opened())
+    if (!out.opened() || !out.write(bytes.data(), bytes.size()) || !out.commit())
         return file_failure(args[1]);
-
-    // The first size + 1 bytes tell the image's state; the rest is copied
-    // through a fixed buffer, however long the file.
-    promsim::Image head, chunk(kChunk);
-    std::size_t total = 0;  // counted up to size + 1
-    if (in.get() < 0) {
-        head.assign(size, 0xff);
-        total = size;
-        if (!out.write(head.data(), head.size()))
-            return file_failure(args[1]);
-    }
-    while (in.get() >= 0) {
-        std::size_t got;
-        if (!promsim::read_full(in.get(), chunk.data(), kChunk, &got))
-            return device_failure("save " + args[0]);
-        if (got == 0)
-            break;
-        if (!out.write(chunk.data(), got))
-            return file_failure(args[1]);
-        std::size_t keep = std::min(got, size + 1 - total);
-        head.insert(head.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(keep));
-        total += keep;
-    }
-    if (!out.commit())
-        return file_failure(args[1]);
-
-    std::string damage = total == size ? "" : wrong_size(total, size, in.get());
-    if (total > size)
-        head.resize(size);
-    ImageState state = image_state(device, head, damage);
-    if (state.word == "damaged")
+    if (state.word == "damaged" && !damage.empty() && bytes.size() == size)
+        std::fprintf(stderr, "promsim: saved the first %zu bytes of %s: %s\n", size,
+                     args[0].c_str(), state_text(state).c_str());
+    else if (state.word == "damaged")
         std::fprintf(stderr, "promsim: saved %s as it is: %s\n", args[0].c_str(),
                      state_text(state).c_str());
     return 0;
@@ -159,16 +130,24 @@ int cmd_load(const Args &args)
     if (args.size() != 2 || !parse_device(args[0], &device))
         return bad_arguments("usage: promsim load system|blade|kestrel FILE");
     const std::size_t size = promsim::device_size(device);
-    Fd in(open(args[1].c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
+    // Without blocking: a FIFO given as FILE must not hang the load.
+    Fd in(open(args[1].c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (in.get() < 0 || fstat(in.get(), &st) != 0)
         return file_failure(args[1]);
-    promsim::Image image(size + 1);  // one byte more tells a long file
+    if (!S_ISREG(st.st_mode))
+        return bad_arguments(args[1] + " is not a " + args[0] + " image: not a regular file");
+    if (static_cast<unsigned long long>(st.st_size) != size)
+        return bad_arguments(args[1] + " is not a " + args[0] + " image: file of " +
+                             std::to_string(static_cast<long long>(st.st_size)) +
+                             " bytes, not " + std::to_string(size));
+    promsim::Image image(size + 1);  // one byte more tells a file that grew
     std::size_t got;
     if (!promsim::read_full(in.get(), image.data(), image.size(), &got))
         return file_failure(args[1]);
     if (got != size)
-        return bad_arguments(args[1] + " is not a " + args[0] + " image: " +
-                             wrong_size(got, size, in.get()));
+        return bad_arguments(args[1] + " is not a " + args[0] + " image: file of " +
+                             std::to_string(got) + " bytes, not " + std::to_string(size));
     image.resize(size);
     if (promsim::replace_image(device, image) != 0)
         return device_failure("load " + args[0]);

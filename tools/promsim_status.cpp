@@ -1,7 +1,7 @@
 // promsim status: the folder in use, what each device holds, and the
 // product ID of the system PROM, one line each:
 //   folder DIR
-//   DEVICE present|absent blank|data|damaged [(DETAIL)]
+//   DEVICE present|absent blank|cleared|data|damaged [(DETAIL)]
 //   product-id VALUE|none|unknown
 #include "promsim_commands.h"
 
@@ -28,6 +28,10 @@ ImageState image_state(Device device, const promsim::Image &bytes, const std::st
         state.detail = damage;
     } else if (std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0xff; })) {
         state.word = "blank";
+    } else if (device != Device::system &&
+               std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0; })) {
+        state.word = "cleared";  // what clearing the blade VPD (promcfg -q) leaves
+        state.detail = "all bytes 0x00";
     } else if (device != Device::system) {
         state.word = "data";  // the blade and Kestrel layouts are their libraries' business
     } else if (promsim::parse_store(bytes, state.records, &state.detail) ==

@@ -1,11 +1,26 @@
 #include "driver/ground/console_input.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "driver/ground/console_output.h"
 #include "driver/ground/process_exit.h"
 #include "driver/ground/process_state.h"
+
+namespace {
+
+// fstat64: a 32-bit fstat fails with EOVERFLOW on 64-bit inode numbers.
+bool stderr_shares_output()
+{
+    struct stat64 out, err;
+    return fstat64(STDOUT_FILENO, &out) == 0 && fstat64(STDERR_FILENO, &err) == 0 &&
+           out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+}
+
+}  // namespace
 
 int read_console_line(char *buffer, int size)
 {
@@ -31,7 +46,12 @@ int32_t prompt_input(const char *label, char *answer, int32_t limit)
         flush_output();
         int read = read_console_line(line, sizeof line);
         if (read == -1) {
-            fprintf(stderr, "promcfg: end of input: %s not written\n", running_action_label);
+            // The prompt left its line open: where standard error shows on
+            // the same screen or file, the note starts a line of its own.
+            if (stderr_shares_output())
+                fprintf(stderr, "\npromcfg: end of input: %s not written\n", running_action_label);
+            else
+                fprintf(stderr, "promcfg: end of input: %s not written\n", running_action_label);
             end_process(0);
         }
         // The last byte read is dropped unseen: the newline when the line

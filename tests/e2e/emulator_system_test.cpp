@@ -275,18 +275,22 @@ TEST_F(EmulatedSystemProm, SaveResetLoadRestoresEveryDeviceByteForByte)
         promsim({"load", c.device, saved});
         EXPECT_TRUE(file(prom) == before) << c.device;
 
-        // Damaged by its size: saved as it is, refused by load, repaired by
-        // loading the good image.
+        // Damaged by its size: saved as it is (a longer one only as far as
+        // the device goes), refused by load, repaired by loading the good
+        // image.
         bool longer = c.device == std::string("kestrel");
         std::string damaged = before.substr(0, 100) + std::string(longer ? 2000 : 0, 'x');
         write_file(dir_ + "/" + prom, damaged);
         RunResult save = promsim_result({"save", c.device, beside("damaged.img")});
         EXPECT_EQ(save.status, 0) << c.device;
-        EXPECT_EQ(save.err, std::string("promsim: saved ") + c.device +
-                                " as it is: damaged (file of " + std::to_string(damaged.size()) +
-                                " bytes, not " + std::to_string(before.size()) + ")\n");
-        EXPECT_TRUE(promtest::read_file(beside("damaged.img")) == damaged) << c.device;
-        for (const std::string &bad : {beside("damaged.img"), dir_ + "/system.lock"}) {
+        std::string why = "damaged (file of " + std::to_string(damaged.size()) + " bytes, not " +
+                          std::to_string(before.size()) + ")\n";
+        EXPECT_EQ(save.err, longer ? "promsim: saved the first 2048 bytes of kestrel: " + why
+                                   : std::string("promsim: saved ") + c.device + " as it is: " + why);
+        EXPECT_TRUE(promtest::read_file(beside("damaged.img")) == damaged.substr(0, before.size()))
+            << c.device;
+        write_file(beside("short.img"), damaged.substr(0, 100));
+        for (const std::string &bad : {beside("short.img"), dir_ + "/system.lock"}) {
             RunResult load = promsim_result({"load", c.device, bad});
             EXPECT_EQ(load.status, 2) << c.device;
             EXPECT_THAT(load.err, HasSubstr(" is not a " + std::string(c.device) + " image: "));
@@ -300,7 +304,7 @@ TEST_F(EmulatedSystemProm, SaveResetLoadRestoresEveryDeviceByteForByte)
     ASSERT_EQ(mkdir(beside("out").c_str(), 0755), 0);
     EXPECT_EQ(promsim_result({"save", "blade", beside("out")}).status, 1);
     EXPECT_THAT(folder(beside("")), ::testing::ElementsAre("damaged.img", "out", "saved.img",
-                                                           "sim"));
+                                                           "short.img", "sim"));
 }
 
 TEST_F(EmulatedSystemProm, StatusNamesTheFolderEachDeviceAndTheProductId)
@@ -329,10 +333,22 @@ TEST_F(EmulatedSystemProm, StatusNamesTheFolderEachDeviceAndTheProductId)
     write_file(dir_ + "/kestrel.prom", "");
     EXPECT_THAT(promsim({"status"}),
                 HasSubstr("\nkestrel absent damaged (file of 0 bytes, not 2048)\n"));
+    // What clearing the blade VPD (promcfg -q) leaves is no data.
+    promsim({"set", "product-id", "59"});
+    EXPECT_EQ(promcfg({"-q"}, "0\n").status, 0);
+    EXPECT_THAT(promsim({"status"}), HasSubstr("\nblade present cleared (all bytes 0x00)\n"));
 
     std::string version = promsim({"--version"});
     EXPECT_THAT(version, ::testing::MatchesRegex("promsim [0-9]+(\\.[0-9]+)*\n"));
     EXPECT_EQ(promsim({"version"}), version);
+}
+
+// The installed help names only what the package ships: the manual.
+TEST_F(EmulatedSystemProm, HelpNamesTheManualNotASourceDocument)
+{
+    std::string help = promsim({"help"});
+    EXPECT_THAT(help, HasSubstr("man promsim"));
+    EXPECT_THAT(help, ::testing::Not(HasSubstr("docs/")));
 }
 
 // Processes killed while they create the folder's devices leave no

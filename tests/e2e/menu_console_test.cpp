@@ -126,6 +126,17 @@ TEST_F(ConsoleTest, AnswersAreCheckedForLengthThenForPrintableBytes)
     }
 }
 
+// Where standard error shares standard output (a terminal, 2>&1), the note
+// starts a line of its own instead of finishing the open prompt's line.
+TEST_F(ConsoleTest, EndOfInputNoteStartsItsOwnLineWhereErrorsShareTheOutput)
+{
+    std::string both = trace_path_ + ".both";
+    pid_t pid = promtest::start_program("promcfg", {"-c"}, {{"PROMSIM_DIR", dir_}}, "", both, "&1");
+    EXPECT_EQ(promtest::wait_program(pid), 0);
+    EXPECT_EQ(promtest::read_file(both), promtest::prompt("Serial Number    (string max=23 chars)") +
+                                             "\npromcfg: end of input: Set up chassis data not written\n");
+}
+
 TEST_F(ConsoleTest, EndOfInputInsideADialogueWritesNothingAndSaysSoOnStandardError)
 {
     auto note = [](const std::string &row) { return "promcfg: end of input: " + row + " not written\n"; };

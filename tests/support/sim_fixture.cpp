@@ -96,7 +96,10 @@ pid_t start_program(const std::string &program, const std::vector<std::string> &
         setrlimit(RLIMIT_FSIZE, &size);
         dup2(open(path_or_null(input_path), O_RDONLY), 0);
         dup2(open(path_or_null(out_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 1);
-        dup2(open(path_or_null(err_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 2);
+        if (err_path == "&1")
+            dup2(1, 2);
+        else
+            dup2(open(path_or_null(err_path), O_WRONLY | O_TRUNC | O_CREAT, 0600), 2);
         execvpe(argv_p[0], argv_p.data(), env_p.data());
         _exit(127);
     }

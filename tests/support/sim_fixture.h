@@ -27,8 +27,8 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
                       const std::string &input, const EnvList &env);
 
 // Starts bin/<program> without waiting: stdin from `input_path` (or
-// /dev/null), stdout and stderr to the given paths (or /dev/null). Returns
-// its pid; for races and kills.
+// /dev/null), stdout and stderr to the given paths (or /dev/null; "&1" for
+// stderr: where stdout goes, as 2>&1). Returns its pid; for races and kills.
 pid_t start_program(const std::string &program, const std::vector<std::string> &args,
                     const EnvList &env, const std::string &input_path = "",
                     const std::string &out_path = "", const std::string &err_path = "");

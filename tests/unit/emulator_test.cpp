@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "device_presence.h"
 #include "fail_rules.h"
 #include "kestrelApi.h"
+#include "platform_functions.h"
 #include "sim_dir.h"
 
 namespace {
@@ -93,6 +95,32 @@ TEST(EmulatorSupport, FailRulesParseWithCountsAndErrnoDefaultingTo5)
         EXPECT_TRUE(rules.empty()) << bad;
         EXPECT_NE(culprit, "ok=1") << bad;
     }
+}
+
+// PROMSIM_FAIL takes exactly the functions that the three libraries
+// export (C++ members by the name their allowlist comment gives), and the
+// VPD library's exit handler, which is traced too.
+TEST(EmulatorSupport, FailRuleNamesAreExactlyTheExportedPlatformFunctions)
+{
+    std::set<std::string> exported = {"VPD_Client::release_bus"};
+    for (const char *list : {"libswServerApi.txt", "libfcsmapi.txt", "libkestrelApi.txt"}) {
+        std::ifstream in(std::string(PROMCFG_SOURCE_DIR) + "/tests/exports/" + list);
+        ASSERT_TRUE(in) << list;
+        for (std::string line; std::getline(in, line);) {
+            if (line.empty() || line[0] == '#')
+                continue;
+            std::size_t comment = line.find("# ");
+            exported.insert(comment == std::string::npos
+                                ? line.substr(0, line.find(' '))
+                                : line.substr(comment + 2, line.find('(') - comment - 2));
+        }
+    }
+    std::set<std::string> listed(std::begin(promsim::kPlatformFunctions),
+                                 std::end(promsim::kPlatformFunctions));
+    EXPECT_EQ(listed, exported);
+    EXPECT_EQ(listed.size(), std::size(promsim::kPlatformFunctions)) << "a name listed twice";
+    EXPECT_FALSE(promsim::is_platform_function("swServFlsh"));
+    EXPECT_FALSE(promsim::is_platform_function("VPD_Client::reed"));
 }
 
 TEST(EmulatorSupport, AsicMacOverrideTakesOnlyPlainDecimalCounts)

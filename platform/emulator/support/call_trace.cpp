@@ -2,7 +2,10 @@
 // that lines of concurrent runs, and of the libraries of one run, never mix.
 #include "call_trace.h"
 
+#include "bad_setup.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -28,13 +31,34 @@ void trace_call(const char *name, const std::string &args, int rc)
         return;
     std::string line = std::string(name) + "(" + args + ") = " + std::to_string(rc) + "\n";
     // Opened per call: the trace must survive a fork, a kill or a test that
-    // deletes the file between two calls.
-    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // deletes the file between two calls. Checked again each time, since
+    // the file may have been swapped since the load.
+    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0)
         return;
-    ssize_t ignored = write(fd, line.data(), line.size());
-    (void)ignored;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()) {
+        ssize_t ignored = write(fd, line.data(), line.size());
+        (void)ignored;
+    }
     close(fd);
+}
+
+void check_trace_file()
+{
+    const char *path = getenv("PROMSIM_TRACE");
+    struct stat st;
+    if (!path || !*path || lstat(path, &st) != 0)
+        return;  // made by the first traced call
+    if (S_ISLNK(st.st_mode))
+        stop_on_bad_setup(std::string("promsim: PROMSIM_TRACE ") + path +
+                          " refused: it is a symbolic link");
+    if (!S_ISREG(st.st_mode))
+        stop_on_bad_setup(std::string("promsim: PROMSIM_TRACE ") + path +
+                          " refused: it is not a regular file");
+    if (st.st_uid != geteuid())
+        stop_on_bad_setup(std::string("promsim: PROMSIM_TRACE ") + path +
+                          " refused: it belongs to user " + std::to_string(st.st_uid));
 }
 
 std::string trace_hex(const void *bytes, std::size_t length)

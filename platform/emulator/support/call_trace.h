@@ -9,8 +9,15 @@
 
 namespace promsim {
 
-// Appends "NAME(ARGS) = RC" to the trace file, if any.
+// Appends "NAME(ARGS) = RC" to the trace file, if any: a regular file of
+// this user's, never reached through a symlink (a line that cannot be
+// written so is dropped).
 void trace_call(const char *name, const std::string &args, int rc);
+
+// Checked with the test hooks when the library loads: a PROMSIM_TRACE that
+// is a symlink, or anything but a regular file of this user's, ends the
+// process with status 2 and one line, before any call is traced.
+void check_trace_file();
 
 std::string trace_hex(const void *bytes, std::size_t length);  // "0a1b"
 // Texts are quoted as given; only control bytes are written as \xNN so

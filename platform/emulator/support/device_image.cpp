@@ -31,8 +31,12 @@ int read_device_file(Device device, Image &bytes, std::string *damage)
 {
     const std::size_t size = device_size(device);
     damage->clear();
-    Fd fd(open(device_path(device).c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(open_device_file(device_path(device), damage));
     if (fd.get() < 0) {
+        if (errno == EBADMSG) {  // not a regular file: nothing of it is read
+            bytes.clear();
+            return 0;
+        }
         if (errno != ENOENT)
             return -1;
         bytes.assign(size, 0xff);
@@ -69,7 +73,8 @@ int read_device_range(Device device, std::size_t offset, std::size_t length,
         errno = EINVAL;
         return -1;
     }
-    Fd fd(open(device_path(device).c_str(), O_RDONLY | O_CLOEXEC));
+    std::string not_regular;
+    Fd fd(open_device_file(device_path(device), &not_regular));
     if (fd.get() < 0) {
         if (errno != ENOENT)
             return -1;

@@ -14,7 +14,9 @@ namespace promsim {
 // device_size() bytes of 0xff. A file of any other size than the device's
 // (zero-length included) is damaged: *damage gets the reason ("file of 100
 // bytes, not 8192", else it is left empty) and `bytes` the file's first
-// bytes, device_size() at most. Returns 0, or -1 with errno set.
+// bytes, device_size() at most. Anything but a regular file (a FIFO, a
+// device, a symlink) is damaged too, with no bytes ("fifo, not a regular
+// file"). Returns 0, or -1 with errno set.
 int read_device_file(Device device, Image &bytes, std::string *damage);
 
 // The device's current image, device_size() bytes (all 0xff when blank).

@@ -32,7 +32,7 @@ int set_device_present(Device device, bool present)
     std::string marker = absent_marker(device);
     if (present)
         return unlink(marker.c_str()) == 0 || errno == ENOENT ? 0 : -1;
-    int fd = open(marker.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    int fd = open(marker.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
     close(fd);

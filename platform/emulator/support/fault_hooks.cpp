@@ -4,7 +4,9 @@
 #include "fault_hooks.h"
 
 #include "bad_setup.h"
+#include "call_trace.h"
 #include "fail_rules.h"
+#include "platform_functions.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -31,6 +33,12 @@ Hooks &hooks()
         if (fail && !parse_fail_rules(fail, made->rules, &bad))
             stop_on_bad_setup("promsim: malformed PROMSIM_FAIL rule '" + bad +
                               "' (expected NAME[#N]=RC[/ERRNO])");
+        // A misspelt name would make a failure test pass without its fault.
+        for (const FailRule &rule : made->rules)
+            if (!is_platform_function(rule.name))
+                stop_on_bad_setup("promsim: PROMSIM_FAIL names an unknown function '" +
+                                  rule.name + "' (the platform functions: man promsim)");
+        check_trace_file();
         const char *asic = getenv("PROMSIM_ASIC_MACS");
         if (asic) {
             if (!parse_asic_mac_count(asic, &made->asic_count))

@@ -55,8 +55,12 @@ std::string sim_dir()
     // The folder is prepared once per folder by each library; a device
     // file removed later still reads as blank.
     static std::string ready;
-    if (dir != ready && prepare_folder(dir) == 0)
+    if (dir != ready) {
+        std::string trouble;
+        if (prepare_folder(dir, &trouble) != 0)
+            stop_on_bad_setup(trouble, 1);
         ready = dir;
+    }
     return dir;
 }
 

@@ -14,7 +14,9 @@ namespace promsim {
 // of "/". Created on first use with blank devices; first use also removes
 // temporary files of killed runs. With no folder to be had the process ends
 // with status 2 and one line on standard error (checked when the library
-// loads, too).
+// loads, too); a folder that cannot be made or read, or that is refused as
+// not private (folder_setup.h), ends it at first use with status 1 and one
+// line that names the folder and why.
 std::string sim_dir();
 
 // The choice behind sim_dir(), as a pure function of the variables (null
