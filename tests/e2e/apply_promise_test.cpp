@@ -297,6 +297,7 @@ TEST_F(ApplyPromiseTest, ASecondRunOnTheSameSwitchWaitsForTheLockThenGivesUpWith
     close(held);
 
     // A run that holds the lock is named to the one that waits.
+    clear_trace();
     std::string asking = promcfg_script("ask.sh", "for o; do :; done\n[ \"$o\" = -s ] || exec \"$@\"\nexec sleep 30\n");
     pid_t first = start_apply({"--timeout", "5", "-"}, file("m.id", "mac0 = " + kMac + "\n"), scratch("out"),
                               scratch("err"), asking);
