@@ -53,11 +53,10 @@ bool parse_hex_bytes(const std::string &word, std::vector<unsigned char> *bytes)
     while (i < word.size()) {
         if (!out.empty() && word[i] == ':')
             ++i;
-        int high = i < word.size() ? promsim::digit_value(word[i], 16) : -1;
-        int low = i + 1 < word.size() ? promsim::digit_value(word[i + 1], 16) : -1;
-        if (high < 0 || low < 0)
+        unsigned char byte = 0;
+        if (i + 2 > word.size() || !promsim::parse_hex_pair(word.data() + i, &byte))
             return false;
-        out.push_back(static_cast<unsigned char>(high << 4 | low));
+        out.push_back(byte);
         i += 2;
     }
     if (out.empty())

@@ -22,8 +22,9 @@ enum class NumberForm {
 bool parse_number(const std::string &text, NumberForm form, long long min, long long max,
                   long long *value);
 
-// The value of one digit in `base` (up to 16, either case), or -1.
-int digit_value(char c, unsigned base);
+// The byte that two hexadecimal digits (either case, no sign) at `pair` give:
+// true with *byte, or false (*byte untouched).
+bool parse_hex_pair(const char *pair, unsigned char *byte);
 
 // True when `length` bytes from `offset` lie within `size` bytes; never
 // computes offset + length.
