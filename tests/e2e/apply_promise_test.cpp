@@ -172,6 +172,14 @@ TEST_F(ApplyPromiseTest, ASICMACsBeyondAnUnknownCountAreLeftToPromcfgsQuestionsN
     }
 }
 
+TEST_F(ApplyPromiseTest, APromcfgThatCannotStartIsAFailureOfTheSwitchNamedWithItsReason)
+{
+    auto r = apply({"-"}, "clei = C1\n", {}, "/nonexistent/promcfg");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "promcfg-apply: cannot read the switch: promcfg -P ended with status 127: promcfg-apply: "
+                     "cannot start /nonexistent/promcfg: No such file or directory\n");
+}
+
 TEST_F(ApplyPromiseTest, AShowIntoAClosedPipeEndsSilentlyAsPromcfgDoes)
 {
     promsim({"set", "product-id", "43"});
