@@ -92,6 +92,32 @@ TEST_F(ApplyPromiseTest, AFileThatCannotBeTakenWholeIsRefusedWithStatusTwoAndNot
     EXPECT_EQ(get("clei"), "C1\n");
 }
 
+TEST_F(ApplyPromiseTest, AnInterruptWhileTheFileIsAwaitedEndsTheRunAtOnce)
+{
+    std::string fifo = scratch("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    pid_t pid = start_apply({fifo}, "", scratch("out"), scratch("err"));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    kill(pid, SIGTERM);
+    EXPECT_EQ(promtest::wait_program(pid), 128 + SIGTERM);
+    EXPECT_EQ(promtest::read_file(scratch("err")),
+              "promcfg-apply: interrupted by SIGTERM while reading the file; nothing written\n");
+    EXPECT_EQ(writes(), Lines{});
+}
+
+TEST_F(ApplyPromiseTest, HelpAndVersionAreAnsweredAndNothingElseIsDone)
+{
+    const struct {
+        const char *option, *out;
+    } cases[] = {{"--help", "Usage:\n"}, {"-h", "Usage:\n"}, {"--version", "promcfg-apply "}};
+    for (const auto &c : cases) {
+        auto r = apply({c.option, "-"}, "clei = C1\n");
+        EXPECT_EQ(r.status, 0) << c.option;
+        EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
+        EXPECT_EQ(take_trace(), Lines{});
+    }
+}
+
 TEST_F(ApplyPromiseTest, ATextAsLongAsTheDisplayShowsCountsOnlyWhenTheWriteChangedWhatItShows)
 {
     const struct {
