@@ -206,6 +206,19 @@ TEST_F(ApplyPromiseTest, APromcfgThatCannotStartIsAFailureOfTheSwitchNamedWithIt
                      "cannot start /nonexistent/promcfg: No such file or directory\n");
 }
 
+TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwritten)
+{
+    promsim({"set", "product-id", "43"});
+    std::string tool = promcfg_script("other.sh", "for o; do :; done\n[ \"$o\" = -c ] || exec \"$@\"\n"
+                                                  "printf '[Asset tag] '\nread -r answer\n");
+    auto r = apply({"-"}, "clei = C1\n", {}, tool);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.out, "promcfg -c  chassis data  stopped: promcfg asked \"Asset tag\", expected \"Serial "
+                                "Number    (string max=23 chars)\"; its input was closed, so nothing of chassis data "
+                                "was written\n"))
+        << r.out;
+}
+
 TEST_F(ApplyPromiseTest, AShowIntoAClosedPipeEndsSilentlyAsPromcfgDoes)
 {
     promsim({"set", "product-id", "43"});
@@ -230,7 +243,10 @@ TEST_F(ApplyPromiseTest, PromcfgInheritsOnlyItsStandardStreams)
     // The shell keeps its own descriptors from 10 up.
     std::string tool = promcfg_script("fds.sh", "ls /proc/$$/fd >" + listing + ".now\ngrep -x '[3-9]' " + listing +
                                                     ".now >>" + listing + "\nexec \"$@\"\n");
-    EXPECT_EQ(apply({"-"}, "mac0 = " + kMac + "\n", {}, tool).status, 0);
+    // Given more than its standard streams itself, promcfg-apply passes none of them on.
+    std::string command = "PROMSIM_DIR=" + dir_ + " " + promtest::promcfg_command() + "-apply --promcfg '" + tool +
+                          "' " + file("m.id", "mac0 = " + kMac + "\n") + " >/dev/null 3</dev/null 4</dev/null 5>&2";
+    EXPECT_EQ(system(command.c_str()), 0);
     EXPECT_EQ(promtest::read_file(listing), "");
 }
 
