@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,9 @@ bool skip_value(const std::string &json, std::size_t &at, int depth)
     char c = json[at];
     if (c == '"')
         return skip_string(json, at);
+    for (const char *word : {"true", "false", "null"})
+        if (json.compare(at, strlen(word), word) == 0)
+            return at += strlen(word), true;
     if (c == '{' || c == '[') {
         char close = c == '{' ? '}' : ']';
         ++at;
