@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "apply/number_text.h"
 #include "apply/value_check.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "apply/value_check.h"
+#include "apply/number_text.h"
 
 namespace {
 

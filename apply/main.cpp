@@ -22,7 +22,7 @@
 #include "apply/run_lock.h"
 #include "apply/show.h"
 #include "apply/tool_run.h"
-#include "apply/value_check.h"
+#include "apply/number_text.h"
 
 namespace {
 

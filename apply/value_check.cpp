@@ -1,9 +1,8 @@
+#include "apply/number_text.h"
 #include "apply/value_check.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "apply/items.h"
 #include "driver/ground/answer_bytes.h"
@@ -56,35 +55,6 @@ std::string check_text(const std::string &value, unsigned limit, std::string &an
 }
 
 }  // namespace
-
-bool parse_decimal(const char *text, long long min, long long max, long long &value)
-{
-    const char *end = text + strlen(text);
-    long long number = 0;
-    std::from_chars_result read = std::from_chars(text, end, number);
-    if (read.ec != std::errc() || read.ptr != end || number < min || number > max)
-        return false;
-    value = number;
-    return true;
-}
-
-bool hex_to_bytes(const std::string &digits, std::string &bytes)
-{
-    if (digits.size() % 2 != 0)
-        return false;
-    std::string read;
-    for (std::size_t i = 0; i < digits.size(); i += 2) {
-        // Two digits each: from_chars alone would take a sign, or fewer.
-        unsigned byte = 0;
-        const char *pair = digits.data() + i;
-        std::from_chars_result result = std::from_chars(pair, pair + 2, byte, 16);
-        if (result.ec != std::errc() || result.ptr != pair + 2)
-            return false;
-        read += static_cast<char>(byte);
-    }
-    bytes = read;
-    return true;
-}
 
 std::string check_value(int item, const std::string &value, std::string &answer)
 {

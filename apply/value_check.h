@@ -5,14 +5,6 @@
 
 #include <string>
 
-// True when all of `text` is one decimal number (an optional '-', then
-// digits; no blanks) from min to max, stored in `value`.
-bool parse_decimal(const char *text, long long min, long long max, long long &value);
-
-// True when `digits` is pairs of hexadecimal digits (either case) and
-// nothing else, stored as one byte a pair in `bytes`.
-bool hex_to_bytes(const std::string &digits, std::string &bytes);
-
 // Checks `value` for `item`. Returns "" and sets `answer` to what promcfg
 // is to be given (lowercase hex without ':', a number without leading
 // zeros, the text itself); otherwise returns why the value is refused.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "apply/items.h"
+#include "apply/number_text.h"
 #include "apply/value_check.h"
 
 namespace {
