@@ -26,8 +26,8 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, Wa
                               : 0;
     if (count > 0 && !any_subassembly)
         problems.add(wanted.line[item_subassembly_count], item_subassembly_count,
-                     "promcfg writes the count only with a subassembly ID: give one of subassy0 to subassy" +
-                         std::to_string(count - 1));
+                     "promcfg writes the count only with a subassembly ID: give " +
+                         (count == 1 ? std::string("subassy0") : "one of subassy0 to subassy" + std::to_string(count - 1)));
     for (int item = item_subassembly0; count > 0 && index_in_family(item, item_subassembly0) >= 0; ++item)
         if (wanted.given[item] && static_cast<unsigned long>(index_in_family(item, item_subassembly0)) >= count)
             problems.add(wanted.line[item], item,

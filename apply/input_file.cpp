@@ -29,7 +29,7 @@ InputEnd read_all(int fd, long long deadline, std::string &text, std::string &wh
             return InputEnd::refused;
         }
         pollfd fds[2] = {{fd, POLLIN, 0}, {interrupt_fd(), POLLIN, 0}};
-        int ready = poll(fds, 2, static_cast<int>(left > 1000 ? 1000 : left));
+        int ready = poll(fds, sizeof fds / sizeof fds[0], static_cast<int>(left > 1000 ? 1000 : left));
         if (interrupt_count() > 0)
             return InputEnd::interrupted;
         if (ready < 0 && errno != EINTR) {

@@ -154,6 +154,7 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
         {{"subassy-count = 9"}, {"subassy-count: a count from 1 to 8 expected"}},
         {{"subassy-count = 3", "asic-mac0 = 000000000000"},
          {"subassy-count: promcfg writes the count only with a subassembly ID: give one of subassy0 to subassy2", ""}},
+        {{"subassy-count = 1"}, {"subassy-count: promcfg writes the count only with a subassembly ID: give subassy0"}},
         {{"# nothing"}, {"names no item: nothing to write"}},
     };
     for (const auto &f : files) {
