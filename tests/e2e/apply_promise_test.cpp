@@ -219,21 +219,29 @@ TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwri
         << r.out;
 }
 
-TEST_F(ApplyPromiseTest, AShowIntoAClosedPipeEndsSilentlyAsPromcfgDoes)
+TEST_F(ApplyPromiseTest, AShowThatCannotBeWrittenFailsAndIntoAClosedPipeSilentlyAsPromcfgDoes)
 {
     promsim({"set", "product-id", "43"});
     // A pipe whose reader has gone before promcfg-apply starts.
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
     close(ends[0]);
-    // The launcher's words, then bin/promcfg-apply beside bin/promcfg.
-    std::string command = "PROMSIM_DIR=" + dir_ + " " + promtest::promcfg_command() + "-apply --promcfg '" +
-                          promtest::promcfg_command() + "' --show 2>" + scratch("err") + " >&" +
-                          std::to_string(ends[1]) + "; echo $? >" + scratch("status");
-    ASSERT_EQ(system(command.c_str()), 0);
+    const struct {
+        std::string out, err;
+    } cases[] = {
+        {"&" + std::to_string(ends[1]), ""},
+        {"/dev/full", "promcfg-apply: write error: No space left on device\n"},
+    };
+    for (const auto &c : cases) {
+        // The launcher's words, then bin/promcfg-apply beside bin/promcfg.
+        std::string command = "PROMSIM_DIR=" + dir_ + " " + promtest::promcfg_command() + "-apply --promcfg '" +
+                              promtest::promcfg_command() + "' --show 2>" + scratch("err") + " >" + c.out +
+                              "; echo $? >" + scratch("status");
+        ASSERT_EQ(system(command.c_str()), 0);
+        EXPECT_EQ(promtest::read_file(scratch("err")), c.err);
+        EXPECT_EQ(promtest::read_file(scratch("status")), "1\n");
+    }
     close(ends[1]);
-    EXPECT_EQ(promtest::read_file(scratch("err")), "");
-    EXPECT_EQ(promtest::read_file(scratch("status")), "1\n");
 }
 
 TEST_F(ApplyPromiseTest, PromcfgInheritsOnlyItsStandardStreams)
