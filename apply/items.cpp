@@ -35,7 +35,8 @@ std::string item_name(int item)
 
 int index_in_family(int item, int first)
 {
-    if (item < 0 || item >= item_count)
+    // Past the last item there is no row, and so no family.
+    if (item < 0)
         return -1;
     ItemInfo family = item_info(first), member = item_info(item);
     return member.row == family.row ? static_cast<int>(member.index) : -1;

@@ -50,7 +50,7 @@ struct ItemInfo {
     unsigned index;
 };
 
-// For 0 <= item < item_count.
+// For 0 <= item; a null row from item_count on.
 ItemInfo item_info(int item);
 std::string item_name(int item);
 
