@@ -30,12 +30,8 @@ void on_signal(int signal_number)
 
 void watch_interrupts()
 {
-    if (pipe(wake) != 0)
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
         return;  // requests still count; only the wake-up is lost
-    for (int fd : wake) {
-        fcntl(fd, F_SETFD, FD_CLOEXEC);
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
     struct sigaction action = {};
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
