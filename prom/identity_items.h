@@ -9,7 +9,7 @@
 #include "prom/display_labels.h"
 #include "prom/entry_prompts.h"
 
-inline constexpr IdentityItem system_identity_items[] = {
+constexpr IdentityItem system_identity_items[] = {
     {"mac0", 1, ItemProm::system, ItemDialogue::system_data, ItemKind::hex, system_prompts[0].bytes,
      system_prompts[0].label, PromptArgument::none, display_ethernet_mac},
     {"mac1", 1, ItemProm::system, ItemDialogue::system_data, ItemKind::hex, system_prompts[1].bytes,
