@@ -217,6 +217,16 @@ TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwri
                                 "Number    (string max=23 chars)\"; its input was closed, so nothing of chassis data "
                                 "was written\n"))
         << r.out;
+
+    // Every answer taken, status 0, but no word that it wrote.
+    tool = promcfg_script("mute.sh", "for o; do :; done\n[ \"$o\" = -c ] || exec \"$@\"\n"
+                                     "printf '[Serial Number    (string max=23 chars)] '\nread -r answer\n"
+                                     "printf '[CLEI registration     (string max=10 chars)] '\nread -r answer\n");
+    r = apply({"-"}, "clei = C1\n", {}, tool);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.out, "promcfg -c  chassis data  failed: promcfg ended without saying \"Chassis Data "
+                                "updated\", so nothing of chassis data was written\n"))
+        << r.out;
 }
 
 TEST_F(ApplyPromiseTest, AShowThatCannotBeWrittenFailsAndIntoAClosedPipeSilentlyAsPromcfgDoes)
