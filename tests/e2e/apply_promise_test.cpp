@@ -139,6 +139,11 @@ TEST_F(ApplyPromiseTest, ATextAsLongAsTheDisplayShowsCountsOnlyWhenTheWriteChang
         EXPECT_TRUE(contains(r.out, kShown + "  " + c.result + "\n")) << r.out;
         EXPECT_EQ(get("board-sn"), c.after + "\n");
     }
+    // A short text with a byte it cannot show: the display's hex line is short too.
+    promsim({"set", "clei", "\x01"});
+    auto odd = apply({"--show"});
+    EXPECT_EQ(odd.status, 0);
+    EXPECT_TRUE(contains(odd.out, "# clei = \\x01: holds a byte outside printable ASCII")) << odd.out;
     // --show does not give back a text that may be cut.
     promsim({"set", "board-sn", kLong});
     EXPECT_TRUE(contains(apply({"--show"}).out, "# board-sn = " + kShown + ": may be longer"));
