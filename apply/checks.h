@@ -9,6 +9,7 @@
 #include "apply/display_parser.h"
 #include "apply/identity_file.h"
 #include "apply/items.h"
+#include "apply/layout.h"
 #include "apply/problems.h"
 
 // What the file asks for, checked.
@@ -21,12 +22,23 @@ struct Wanted {
     // display shows its ASIC MACs; else only promcfg's questions tell.
     bool asic_count_known = true;
     unsigned long asic_macs = 0;
+    // The product the switch is after the writes, if known.
+    long product = 0;
+    bool product_known = false;
+    // A record item the file leaves out: the answer that keeps its value
+    // ("" for a zero field).
+    std::string keep[item_count];
+    // A record the file names nothing of, written again because it copies
+    // items the file changes: which ("copies mac0, wwn"); "" when not.
+    std::string blade_rewrite, kestrel_rewrite;
 };
 
 // Checks every entry, and the entries together: a subassembly beyond the
 // subassembly count, a count with no subassembly ID (promcfg writes the
-// count only with one), an ASIC MAC beyond the known count.
-void check_entries(const std::vector<Entry> &entries, const Identity &before, Wanted &wanted,
+// count only with one), an ASIC MAC beyond the known count, items of a PROM
+// the product has not, addresses given apart, record fields that cannot be
+// kept. `layout` (or null) is how the switch's records were read.
+void check_entries(const std::vector<Entry> &entries, const Identity &before, const Layout *layout, Wanted &wanted,
                    Problems &problems);
 
 #endif

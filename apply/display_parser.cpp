@@ -125,15 +125,15 @@ bool parse_display(const std::string &out, Identity &identity)
     }
     // The lines every display has, whatever the PROM holds: the single items'.
     for (int item = 0; item < item_count; ++item)
-        if (item_info(item).row->count == 1 && !identity.shown[item])
+        if (item_info(item).row->prom == ItemProm::system && item_info(item).row->count == 1 && !identity.shown[item])
             return false;
     return true;
 }
 
 bool shows_any_item(const Identity &identity)
 {
-    for (bool defined : identity.defined)
-        if (defined)
+    for (int item = 0; item < item_count; ++item)
+        if (identity.defined[item] && item_info(item).row->prom == ItemProm::system)
             return true;
     return false;
 }

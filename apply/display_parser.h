@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "apply/byte_rows.h"
 #include "apply/items.h"
 #include "prom/display_labels.h"
 
@@ -19,6 +20,12 @@ struct Identity {
     // The ASIC MAC lines shown: the count the platform gives for the
     // product the PROM holds (0 when it gives none).
     unsigned long asic_macs = 0;
+    // The records that copy system items, where the layout finds them:
+    // whether the blade VPD and the Kestrel VPD hold a set-up record, and
+    // the bytes their dumps showed.
+    bool blade_record = false;
+    bool kestrel_record = false;
+    ByteMap blade_bytes, kestrel_bytes;
 };
 
 // Parses the whole output of promcfg -P. False when it is not the display

@@ -19,11 +19,13 @@ std::string formatted(const char *format, unsigned number)
 ItemInfo item_info(int item)
 {
     int first = 0;
-    for (const IdentityItem &row : system_identity_items) {
-        if (item < first + static_cast<int>(row.count))
-            return {&row, static_cast<unsigned>(item - first)};
-        first += static_cast<int>(row.count);
-    }
+    for (const ItemTable &table : item_tables)
+        for (unsigned i = 0; i < table.size; ++i) {
+            const IdentityItem &row = table.rows[i];
+            if (item < first + static_cast<int>(row.count))
+                return {&row, static_cast<unsigned>(item - first)};
+            first += static_cast<int>(row.count);
+        }
     return {nullptr, 0};
 }
 
@@ -44,8 +46,8 @@ int index_in_family(int item, int first)
 
 int find_item(const std::string &name)
 {
-    int first = 0;
-    for (const IdentityItem &row : system_identity_items) {
+    for (int first = 0; item_info(first).row; first += static_cast<int>(item_info(first).row->count)) {
+        const IdentityItem &row = *item_info(first).row;
         std::size_t length = strlen(row.name);
         long long index = 0;
         if (row.count == 1 && name == row.name)
@@ -55,7 +57,6 @@ int find_item(const std::string &name)
             !(name[length] == '0' && name.size() > length + 1) && name[length] != '-' &&
             parse_decimal(name.c_str() + length, 0, row.count - 1, index))
             return first + static_cast<int>(index);
-        first += static_cast<int>(row.count);
     }
     return -1;
 }
@@ -71,11 +72,13 @@ std::string item_prompt(int item)
     case PromptArgument::none:
         break;
     }
-    return info.row->prompt;
+    return info.row->prompt ? info.row->prompt : "";
 }
 
 std::string item_display_label(int item)
 {
     ItemInfo info = item_info(item);
+    if (!info.row->display)
+        return "";
     return info.row->count == 1 ? info.row->display : formatted(info.row->display, info.index);
 }

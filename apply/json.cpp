@@ -28,7 +28,7 @@ std::string json_item_value(int item, const std::string &value, bool defined)
     if (!defined)
         return "null";
     ItemKind kind = item_info(item).row->kind;
-    if (kind == ItemKind::product_id || kind == ItemKind::subassembly_count)
+    if (kind == ItemKind::product_id || kind == ItemKind::subassembly_count || kind == ItemKind::decimal)
         return value;  // a decimal number, checked when read
     return json_string(value);
 }

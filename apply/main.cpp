@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 #include <string>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "apply/act_judge.h"
 #include "apply/checks.h"
 #include "apply/display_parser.h"
 #include "apply/exit_status.h"
@@ -20,6 +22,7 @@
 #include "apply/plan.h"
 #include "apply/report.h"
 #include "apply/run_lock.h"
+#include "apply/session_reading.h"
 #include "apply/show.h"
 #include "apply/tool_run.h"
 #include "apply/number_text.h"
@@ -34,13 +37,16 @@ struct Options {
     std::vector<std::string> command;
     long timeout = 60;
     std::string lock;
+    const char *layout_file = nullptr;
+    Layout layout_read;
+    const Layout *layout = nullptr;  // null: none given or found
 };
 
 void usage(FILE *to)
 {
     fprintf(to, "Usage:\n"
-                "\tpromcfg-apply [--dry-run] [--json] [--promcfg CMD] [--timeout SECONDS] [--lock FILE] FILE\n"
-                "\tpromcfg-apply --show [--json] [--promcfg CMD] [--timeout SECONDS]\n"
+                "\tpromcfg-apply [--dry-run] [--json] [--promcfg CMD] [--layout FILE] [--timeout SECONDS] [--lock FILE] FILE\n"
+                "\tpromcfg-apply --show [--json] [--promcfg CMD] [--layout FILE] [--timeout SECONDS]\n"
                 "FILE (- for standard input) holds one \"item = value\" a line. See promcfg-apply(8).\n");
 }
 
@@ -87,9 +93,26 @@ constexpr option long_options[] = {
     {"show", no_argument, nullptr, 's'},       {"json", no_argument, nullptr, 'j'},
     {"dry-run", no_argument, nullptr, 'n'},    {"promcfg", required_argument, nullptr, 'p'},
     {"timeout", required_argument, nullptr, 't'}, {"lock", required_argument, nullptr, 'l'},
-    {"help", no_argument, nullptr, 'h'},       {"version", no_argument, nullptr, 'V'},
+    {"layout", required_argument, nullptr, 'L'}, {"help", no_argument, nullptr, 'h'},       {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
+
+// The layout given, else the one beside the program, else none. Returns
+// -1 to go on, else the exit status: a layout given that does not load is
+// the command line's fault, the installed one's is not.
+int load_layout_option(Options &options)
+{
+    std::string path = options.layout_file ? options.layout_file : default_layout_path();
+    if (path.empty())
+        return -1;
+    std::string why = load_layout(path, options.layout_read);
+    if (!why.empty()) {
+        fprintf(stderr, "promcfg-apply: layout %s\n", why.c_str());
+        return options.layout_file ? status_bad_file : status_failed;
+    }
+    options.layout = &options.layout_read;
+    return -1;
+}
 
 // Parses the command line; returns -1 to go on, else the exit status.
 int parse_options(int argc, char **argv, Options &options)
@@ -126,6 +149,11 @@ int parse_options(int argc, char **argv, Options &options)
                 return usage_error("empty file for ", "--lock");
             options.lock = value;
             break;
+        case 'L':
+            if (*value == '\0')
+                return usage_error("empty file for ", "--layout");
+            options.layout_file = value;
+            break;
         case 't':
             if (!parse_decimal(value, 1, 86400, seconds))
                 return usage_error("--timeout takes whole seconds from 1 to 86400, not ", value);
@@ -148,17 +176,53 @@ int parse_options(int argc, char **argv, Options &options)
         return usage_error("no FILE given", "");
     if (!command_given)
         options.command = default_command();
-    return -1;
+    return load_layout_option(options);
 }
 
-// The switch's identity, read with promcfg -P; "" or why it could not be.
-std::string read_switch(const Options &options, Identity &identity)
+// What the first reading adds once row 4 showed the product.
+struct ReadingContext {
+    const Layout *layout;
+    bool kestrel_asked;
+    bool extended;
+};
+
+bool extend_reading(void *context, Dialogue &dialogue)
 {
-    ToolRun run = run_tool(options.command, "-P", nullptr, options.timeout);
+    ReadingContext &reading = *static_cast<ReadingContext *>(context);
+    if (reading.extended)
+        return false;
+    reading.extended = true;
+    Identity shown;
+    bool displayed = parse_display(dialogue.after_step(0), shown);
+    long product = shown.defined[item_product_id] ? strtol(shown.value[item_product_id].c_str(), nullptr, 10) : 0;
+    std::size_t before = dialogue.steps.size();
+    append_reading(dialogue.steps, rows_to_read(product, displayed && shown.defined[item_product_id],
+                                                reading.kestrel_asked, reading.layout),
+                   false);
+    return dialogue.steps.size() > before;
+}
+
+// "" or why a reading session did not read.
+std::string session_end(const ToolRun &run, const Options &options, Identity &identity)
+{
     std::string why = describe_end(run, options.timeout);
-    if (why.empty() && !parse_display(run.dialogue.out, identity))
-        why = "printed no PROM display";
-    return why.empty() ? "" : "promcfg -P " + why;
+    if (why.empty() && !read_session(run.dialogue, options.layout, identity, why))
+        identity = Identity();
+    return why.empty() ? "" : "promcfg -m " + why;
+}
+
+// The switch's identity, read in one menu session: row 4, then what the
+// product has; "" or why it could not be.
+std::string read_switch(const Options &options, bool kestrel_asked, Identity &identity)
+{
+    ReadingContext context = {options.layout, kestrel_asked, false};
+    Dialogue dialogue;
+    dialogue.answers = dialogue.only_reads = true;
+    append_reading(dialogue.steps, ReadRows(), true);
+    dialogue.extend = extend_reading;
+    dialogue.context = &context;
+    ToolRun run = run_tool(options.command, {"-m"}, dialogue, options.timeout);
+    return session_end(run, options, identity);
 }
 
 int interrupted(const char *what)
@@ -171,7 +235,7 @@ int interrupted(const char *what)
 int show(const Options &options)
 {
     Identity identity;
-    std::string why = read_switch(options, identity);
+    std::string why = read_switch(options, false, identity);
     if (interrupt_count() > 0)
         return interrupted("while reading the switch");
     if (!why.empty()) {
@@ -211,8 +275,12 @@ int read_file(const Options &options, std::vector<Entry> &entries, Problems &pro
 int check_with_switch(const Options &options, const std::vector<Entry> &entries, Problems &problems,
                       Identity &before, Wanted &wanted)
 {
-    // The switch first: the "before" of the report, the ASIC MAC count.
-    std::string why = read_switch(options, before);
+    // The switch first: the "before" of the report, the ASIC MAC count,
+    // the records' fields that the file leaves to keep.
+    bool kestrel_asked = false;
+    for (const Entry &entry : entries)
+        kestrel_asked = kestrel_asked || item_info(entry.item).row->prom == ItemProm::kestrel;
+    std::string why = read_switch(options, kestrel_asked, before);
     if (interrupt_count() > 0)
         return interrupted("while reading the switch");
     if (!why.empty()) {
@@ -222,7 +290,7 @@ int check_with_switch(const Options &options, const std::vector<Entry> &entries,
         print_problems(options.file, problems, options.json);
         return status_bad_file;
     }
-    check_entries(entries, before, wanted, problems);
+    check_entries(entries, before, options.layout, wanted, problems);
     if (problems.total > 0) {
         print_problems(options.file, problems, options.json);
         return status_bad_file;
@@ -268,30 +336,43 @@ int apply(const Options &options)
     if (status != status_ok)
         return status;
 
-    std::vector<GroupPlan> plan = make_plan(wanted);
+    WritePlan plan = make_plan(wanted, before, options.layout);
     if (options.dry_run) {
-        print_plan(plan, wanted, options.json);
+        print_plan(plan, wanted, before, options.json);
         return status_ok;
     }
-    // A dialogue that did not write in full, or an interrupt, stops the
-    // ones after it.
-    std::vector<GroupResult> results;
-    for (const GroupPlan &group : plan) {
-        bool go = interrupt_count() == 0 && (results.empty() || results.back().state == GroupResult::written);
-        if (!go) {
-            results.push_back({&group, GroupResult::not_run, ""});
-            continue;
-        }
-        ToolRun run = run_tool(options.command, group.option, &group, options.timeout);
-        results.push_back(judge_group(group, run, options.timeout));
+    int runs = 1;
+    std::vector<ActResult> results;
+    bool all_written = true;
+    if (!plan.options.acts.empty()) {
+        ++runs;
+        ToolRun run = run_tool(options.command, plan.options.arguments, plan.options.dialogue, options.timeout);
+        results = judge_run(plan.options, run, options.timeout);
+        for (const ActResult &result : results)
+            all_written = all_written && result.state == ActResult::written;
     }
-
-    // Read back also after an interrupt, to tell what reached the PROM; a
-    // second one stops the reading.
+    // The menu's writes only when everything before them was written; the
+    // reading back also after an interrupt, to tell what reached the PROMs
+    // (a second one stops it).
+    Dialogue reading = plan.menu.dialogue;
+    std::vector<ActResult> menu_results;
+    if (!all_written || interrupt_count() > 0) {
+        reading.steps.erase(reading.steps.begin(), reading.steps.begin() + static_cast<long>(reading.resume_at));
+        reading.steps.front().lead = Lead::any;
+        reading.resume_at = static_cast<std::size_t>(-1);
+        reading.only_reads = true;
+        menu_results = not_run(plan.menu, interrupt_count() > 0 ? "not started after the interrupt"
+                                                                : "not started, as an earlier write did not end well");
+    }
+    ++runs;
+    ToolRun run = run_tool(options.command, plan.menu.arguments, reading, options.timeout);
+    if (menu_results.empty())
+        menu_results = judge_run(plan.menu, run, options.timeout);
+    results.insert(results.end(), menu_results.begin(), menu_results.end());
     ReadBack after;
-    after.failure = read_switch(options, after.identity);
+    after.failure = session_end(run, options, after.identity);
     after.read = after.failure.empty();
-    return print_report(results, wanted, before, after, interrupt_signal(), options.json);
+    return print_report(results, wanted, before, after, interrupt_signal(), options.json, runs);
 }
 
 // Standard output is checked: a report that did not arrive is a failure.

@@ -10,20 +10,20 @@
 
 namespace {
 
-const char *state_word(GroupResult::State state)
+const char *state_word(ActResult::State state)
 {
     switch (state) {
-    case GroupResult::written:
+    case ActResult::written:
         return "written";
-    case GroupResult::stopped:
+    case ActResult::stopped:
         return "stopped";
-    case GroupResult::failed:
+    case ActResult::failed:
         return "failed";
-    case GroupResult::timed_out:
+    case ActResult::timed_out:
         return "timed-out";
-    case GroupResult::interrupted:
+    case ActResult::interrupted:
         return "interrupted";
-    case GroupResult::not_run:
+    case ActResult::not_run:
         break;
     }
     return "not-run";
@@ -32,11 +32,13 @@ const char *state_word(GroupResult::State state)
 // How an item reads back. A text as long as the display shows may be
 // longer in the PROM: it counts as read back only when the display showed
 // something else before, so that the write is what changed it.
-enum class Check { ok, differs, unverified };
+enum class Check { ok, differs, unverified, not_read };
 
 Check check_item(int item, const Wanted &wanted, const Identity &before, const ReadBack &after)
 {
     const Identity &now = after.identity;
+    if (after.read && !now.shown[item])
+        return Check::not_read;
     if (!after.read || !now.defined[item] || now.value[item] != wanted.answer[item])
         return Check::differs;
     bool at_display_limit = item_info(item).row->kind == ItemKind::text && now.value[item].size() == display_text_max;
@@ -52,6 +54,8 @@ const char *check_word(Check check)
         return "ok";
     case Check::unverified:
         return "unverified";
+    case Check::not_read:
+        return "written, not read back";
     case Check::differs:
         break;
     }
@@ -65,17 +69,25 @@ std::string shown_cell(const Identity &identity, int item)
 
 // A dialogue's detail; for one that wrote, the items that read back otherwise
 // (a failed commit goes unreported by promcfg).
-std::string group_detail(const GroupResult &group, const Wanted &wanted, const Identity &before,
+std::string group_detail(const ActResult &group, const Wanted &wanted, const Identity &before,
                          const ReadBack &after)
 {
-    if (group.state != GroupResult::written || !after.read)
-        return group.detail;
+    std::string why = group.act->why.empty() ? "" : "written again: the record " + group.act->why;
+    if (group.state != ActResult::written || !after.read)
+        return group.detail.empty() || why.empty() ? group.detail + why : why + "; " + group.detail;
     std::string differ;
-    for (const Step &step : group.plan->steps)
-        if (step.item >= 0 && wanted.given[step.item] && check_item(step.item, wanted, before, after) == Check::differs)
-            differ += (differ.empty() ? "" : ", ") + item_name(step.item);
+    for (int item = 0; item < item_count; ++item)
+        if (wanted.given[item] && item_info(item).row->dialogue == group.act->group &&
+            check_item(item, wanted, before, after) == Check::differs)
+            differ += (differ.empty() ? "" : ", ") + item_name(item);
     std::string said = group.detail.empty() ? "promcfg said so" : group.detail;
-    return differ.empty() ? group.detail : said + ", but " + differ + " read back otherwise";
+    std::string detail = differ.empty() ? group.detail : said + ", but " + differ + " read back otherwise";
+    return why.empty() || detail.empty() ? why + detail : why + "; " + detail;
+}
+
+std::string answer_cell(const std::string &answer)
+{
+    return answer.empty() ? "(empty: keeps the item)" : answer;
 }
 
 }  // namespace
@@ -105,61 +117,78 @@ void print_problems(const char *file, Problems &problems, bool json)
     printf("\n  ],\n  \"total\": %lu,\n  \"status\": 2\n}\n", problems.total);
 }
 
-void print_plan(const std::vector<GroupPlan> &plan, const Wanted &wanted, bool json)
+void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &before, bool json)
 {
-    if (json)
-        printf("{\n  \"plan\": [");
-    for (std::size_t g = 0; g < plan.size(); ++g) {
-        const GroupPlan &group = plan[g];
-        // A new product's ASIC MAC questions: as many as promcfg asks;
-        // shown up to the last one answered.
-        std::size_t shown = group.steps.size();
-        if (!wanted.asic_count_known)
-            while (shown > 0 && index_in_family(group.steps[shown - 1].item, item_asic_mac0) >= 0 &&
-                   group.steps[shown - 1].answer.empty())
-                --shown;
+    printf(json ? "{\n  \"items\": [" : "%-20s %-24s %-24s %s\n", "item", "before", "wanted", "action");
+    const char *separator = "";
+    for (int item = 0; item < item_count; ++item) {
+        if (!wanted.given[item])
+            continue;
+        bool unchanged = before.defined[item] && before.value[item] == wanted.answer[item];
+        const char *action = unchanged ? "unchanged" : "would write";
         if (json)
-            printf("%s\n    {\"option\": \"%s\", \"group\": \"%s\", \"answers\": [", g ? "," : "", group.option,
-                   group.name);
+            printf("%s\n    {\"item\": \"%s\", \"before\": %s, \"wanted\": %s, \"action\": \"%s\"}", separator,
+                   item_name(item).c_str(), json_item_value(item, before.value[item], before.defined[item]).c_str(),
+                   json_item_value(item, wanted.answer[item], true).c_str(), action);
         else
-            printf("promcfg %s (%s):\n", group.option, group.name);
-        for (std::size_t i = 0; i < shown; ++i) {
-            const Step &step = group.steps[i];
-            if (json)
-                printf("%s\n      {\"question\": %s, \"answer\": %s}", i ? "," : "", json_string(step.label).c_str(),
-                       json_string(step.answer).c_str());
-            else
-                printf("  [%s] %s\n", step.label.c_str(),
-                       step.answer.empty() ? "(empty: keeps the item)" : step.answer.c_str());
-        }
-        if (json)
-            printf("\n    ]}");
-        else if (shown < group.steps.size())
-            printf("  (every further ASIC MAC question: empty)\n");
+            printf("%-20s %-24s %-24s %s\n", item_name(item).c_str(), shown_cell(before, item).c_str(),
+                   printable(wanted.answer[item]).c_str(), action);
+        separator = ",";
     }
+    printf(json ? "\n  ],\n  \"plan\": [" : "\n");
+    separator = "";
+    for (const RunPlan *run : {&plan.options, &plan.menu})
+        for (const Act &act : run->acts) {
+            std::string why = act.why.empty() ? "" : "written again: the record " + act.why;
+            if (json)
+                printf("%s\n    {\"how\": \"%s\", \"group\": \"%s\", \"why\": %s, \"answers\": [", separator, act.how,
+                       act.name, act.why.empty() ? "null" : json_string(why).c_str());
+            else
+                printf("promcfg %s (%s)%s%s:\n", act.how, act.name, why.empty() ? "" : ", ", why.c_str());
+            if (act.kind == ActKind::chassis_type && !json)
+                printf("  -x %s\n", wanted.answer[item_chassis_type].c_str());
+            const char *inner = "";
+            for (std::size_t i = act.first; i < act.end; ++i) {
+                const Step &step = run->dialogue.steps[i];
+                if (step.prompt == Prompt::selection || (step.optional && step.answer.empty()))
+                    continue;
+                if (json)
+                    printf("%s\n      {\"question\": %s, \"answer\": %s}", inner, json_string(step.label).c_str(),
+                           json_string(step.answer).c_str());
+                else
+                    printf("  [%s] %s\n", step.label.c_str(), answer_cell(step.answer).c_str());
+                inner = ",";
+            }
+            if (json)
+                printf("\n    ]}");
+            separator = ",";
+        }
     if (json)
         printf("\n  ],\n  \"status\": 0\n}\n");
     else
         printf("promcfg-apply: dry run, nothing written\n");
 }
 
-int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, const Identity &before,
-                 const ReadBack &after, int interrupted, bool json)
+int print_report(const std::vector<ActResult> &groups, const Wanted &wanted, const Identity &before,
+                 const ReadBack &after, int interrupted, bool json, int runs)
 {
     bool all_written = true;
-    for (const GroupResult &group : groups)
-        all_written = all_written && group.state == GroupResult::written;
-    unsigned given = 0, differ = 0, unverified = 0;
+    for (const ActResult &group : groups)
+        all_written = all_written && group.state == ActResult::written;
+    unsigned given = 0, differ = 0, unverified = 0, not_read = 0;
     for (int item = 0; item < item_count; ++item)
         if (wanted.given[item]) {
             ++given;
             Check check = check_item(item, wanted, before, after);
             differ += check == Check::differs;
             unverified += check == Check::unverified;
+            not_read += check == Check::not_read;
         }
     bool none_before = !shows_any_item(before);
     bool none_after = after.read && !shows_any_item(after.identity);
     int status = all_written && after.read && differ + unverified == 0 ? status_ok : status_failed;
+    if (status == status_ok && not_read > 0)
+        status = status_not_read_back;
     if (none_after)
         status = status_no_item;
     if (interrupted)
@@ -168,8 +197,8 @@ int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, c
     if (json) {
         printf("{\n  \"groups\": [");
         for (std::size_t i = 0; i < groups.size(); ++i)
-            printf("%s\n    {\"option\": \"%s\", \"group\": \"%s\", \"result\": \"%s\", \"detail\": %s}",
-                   i ? "," : "", groups[i].plan->option, groups[i].plan->name, state_word(groups[i].state),
+            printf("%s\n    {\"how\": \"%s\", \"group\": \"%s\", \"result\": \"%s\", \"detail\": %s}",
+                   i ? "," : "", groups[i].act->how, groups[i].act->name, state_word(groups[i].state),
                    json_string(group_detail(groups[i], wanted, before, after)).c_str());
         printf("\n  ],\n  \"read_back_error\": %s,\n  \"items\": [",
                after.read ? "null" : json_string(after.failure).c_str());
@@ -186,31 +215,37 @@ int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, c
             separator = ",";
         }
         printf("\n  ],\n  \"no_item_before\": %s,\n  \"no_item_after\": %s,\n  \"interrupted\": %s,\n"
-               "  \"status\": %d\n}\n",
+               "  \"runs\": %d,\n  \"status\": %d\n}\n",
                none_before ? "true" : "false", none_after ? "true" : "false",
-               interrupted ? json_string(signal_name(interrupted)).c_str() : "null", status);
+               interrupted ? json_string(signal_name(interrupted)).c_str() : "null", runs, status);
         return status;
     }
 
-    for (const GroupResult &group : groups) {
+    for (const ActResult &group : groups) {
         std::string detail = group_detail(group, wanted, before, after);
-        printf("promcfg %s  %-13s %s%s%s\n", group.plan->option, group.plan->name, state_word(group.state),
+        printf("promcfg %-6s %-18s %s%s%s\n", group.act->how, group.act->name, state_word(group.state),
                detail.empty() ? "" : ": ", detail.c_str());
     }
     if (!after.read)
-        printf("promcfg -P  read back     failed: %s\n", after.failure.c_str());
-    printf("\n%-15s %-24s %-24s %-24s %s\n", "item", "before", "wanted", "read", "result");
+        printf("promcfg -m     %-18s failed: %s\n", "read back", after.failure.c_str());
+    printf("\n%-20s %-24s %-24s %-24s %s\n", "item", "before", "wanted", "read", "result");
     for (int item = 0; item < item_count; ++item) {
         if (!wanted.given[item])
             continue;
-        printf("%-15s %-24s %-24s %-24s %s\n", item_name(item).c_str(), shown_cell(before, item).c_str(),
+        printf("%-20s %-24s %-24s %-24s %s\n", item_name(item).c_str(), shown_cell(before, item).c_str(),
                printable(wanted.answer[item]).c_str(), after.read ? shown_cell(after.identity, item).c_str() : "?",
                check_word(check_item(item, wanted, before, after)));
     }
-    if (differ + unverified == 0)
+    if (differ + unverified + not_read == 0)
         printf("\npromcfg-apply: all %u items read back as given\n", given);
+    else if (differ + unverified == 0)
+        printf("\npromcfg-apply: %u of %u items written, not read back: the layout (--layout) has no place for them\n",
+               not_read, given);
     else if (differ > 0)
         printf("\npromcfg-apply: %u of %u items differ\n", differ, given);
+    if (differ > 0 && not_read > 0)
+        printf("promcfg-apply: %u of %u items written, not read back: the layout (--layout) has no place for them\n",
+               not_read, given);
     if (unverified > 0)
         printf("%spromcfg-apply: %u of %u items unverified: the display shows a text of %zu characters, "
                "as it showed before, and the PROM's may be longer\n",

@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "apply/act_judge.h"
 #include "apply/checks.h"
 #include "apply/plan.h"
-#include "apply/tool_run.h"
 
 // Problems on standard error, by line ("FILE:LINE: item: reason"); with
 // json, also as JSON on standard output.
 void print_problems(const char *file, Problems &problems, bool json);
 
-void print_plan(const std::vector<GroupPlan> &plan, const Wanted &wanted, bool json);
+// A dry run: per item, what the switch holds, what the file gives, and
+// whether it would be written; then each write and its questions.
+void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &before, bool json);
 
 // The switch as read back after the dialogues.
 struct ReadBack {
@@ -24,11 +26,12 @@ struct ReadBack {
     Identity identity;
 };
 
-// The report of a run; `interrupted` is the signal that stopped it, or 0.
-// Returns the exit status: 0 when every dialogue wrote and every item reads
-// back as given; 3 when the switch shows no item after; 128 + the signal
-// when interrupted; else 1.
-int print_report(const std::vector<GroupResult> &groups, const Wanted &wanted, const Identity &before,
-                 const ReadBack &after, int interrupted, bool json);
+// The report of a run; `interrupted` is the signal that stopped it, or 0;
+// `runs` the promcfg runs it took. Returns the exit status: 0 when every
+// write worked and every item reads back as given; 5 when so, but for items
+// that cannot be read back (no place for them in a layout); 3 when the
+// switch shows no item after; 128 + the signal when interrupted; else 1.
+int print_report(const std::vector<ActResult> &acts, const Wanted &wanted, const Identity &before,
+                 const ReadBack &after, int interrupted, bool json, int runs);
 
 #endif

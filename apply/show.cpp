@@ -41,7 +41,7 @@ void print_show_file(const Identity &identity)
         }
         Wanted wanted;
         Problems problems;
-        check_entries(entries, identity, wanted, problems);
+        check_entries(entries, identity, nullptr, wanted, problems);
         if (problems.list.empty())
             break;
         for (const Problem &problem : problems.list)
@@ -49,7 +49,7 @@ void print_show_file(const Identity &identity)
                 reason[problem.item] = problem.reason;
     }
 
-    printf("# The identity in the switch's system PROM, as promcfg -P shows it.\n");
+    printf("# The identity the switch holds, as promcfg shows it.\n");
     std::string undefined;
     for (int item = 0; item < item_count; ++item) {
         std::string name = item_name(item);

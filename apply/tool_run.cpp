@@ -41,7 +41,7 @@ struct Child {
 // Starts command + option in a process group of its own, so that a kill
 // reaches a launcher and what it started. It inherits standard input,
 // output and error and nothing else.
-bool start(const std::vector<std::string> &command, const char *option, bool with_input,
+bool start(const std::vector<std::string> &command, const std::vector<std::string> &arguments, bool with_input,
            Child &child)
 {
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
@@ -54,7 +54,8 @@ bool start(const std::vector<std::string> &command, const char *option, bool wit
     std::vector<char *> argv;
     for (const std::string &word : command)
         argv.push_back(const_cast<char *>(word.c_str()));
-    argv.push_back(const_cast<char *>(option));
+    for (const std::string &word : arguments)
+        argv.push_back(const_cast<char *>(word.c_str()));
     argv.push_back(nullptr);
 
     fflush(nullptr);
@@ -116,7 +117,7 @@ public:
         : run_(run), child_(child), deadline_(deadline_after(timeout_seconds)),
           // A dialogue takes an interrupt that came before it as its first:
           // none is started after one, but one may come just as it starts.
-          interrupts_seen_(run.dialogue.steps ? 0 : interrupt_count())
+          interrupts_seen_(run.dialogue.answers && !run.dialogue.only_reads ? 0 : interrupt_count())
     {
     }
 
@@ -216,7 +217,7 @@ private:
             return;
         interrupts_seen_ = count;
         run_.interrupted = interrupt_signal();
-        if (!run_.dialogue.steps || count > 1)
+        if (!run_.dialogue.answers || run_.dialogue.only_reads || count > 1)
             run_.end = ToolRun::stopped;
         close_fd(child_.in);
         run_.dialogue.input_closed = true;
@@ -243,35 +244,14 @@ private:
     unsigned interrupts_seen_;
 };
 
-// promcfg's line that reports a failed call: every such message ends in
-// ", rc = N errno = N".
-std::string failure_line(const std::string &out)
-{
-    std::size_t at = out.find("rc = ");
-    if (at == std::string::npos)
-        return "";
-    std::size_t begin = out.rfind('\n', at);
-    begin = begin == std::string::npos ? 0 : begin + 1;
-    std::size_t end = out.find('\n', at);
-    return out.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-}
-
-std::string done_words(const GroupPlan &plan)
-{
-    std::string words = plan.done;
-    words.erase(0, words.find_first_not_of('\n'));
-    words.erase(words.find_last_not_of('\n') + 1);
-    return "\"" + words + "\"";
-}
-
 }  // namespace
 
-ToolRun run_tool(const std::vector<std::string> &command, const char *option, const GroupPlan *group,
-                 long timeout_seconds)
+ToolRun run_tool(const std::vector<std::string> &command, const std::vector<std::string> &arguments,
+                 Dialogue dialogue, long timeout_seconds)
 {
-    ToolRun run(group ? &group->steps : nullptr, group ? group->done : nullptr);
+    ToolRun run(std::move(dialogue));
     Child child;
-    if (command.empty() || !start(command, option, group != nullptr, child)) {
+    if (command.empty() || !start(command, arguments, run.dialogue.answers, child)) {
         run.err = std::string("cannot start promcfg: ") + strerror(errno);
         return run;
     }
@@ -304,80 +284,3 @@ std::string describe_end(const ToolRun &run, long timeout_seconds)
     return first_error.empty() ? end : end + ": " + first_error;
 }
 
-GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_seconds)
-{
-    const Dialogue &dialogue = run.dialogue;
-    const std::string nothing = "so nothing of " + std::string(plan.name) + " was written";
-    GroupResult result = {&plan, GroupResult::failed, ""};
-    if (run.end == ToolRun::not_started) {
-        result.detail = run.err;
-        return result;
-    }
-    if (dialogue.stop == Dialogue::unexpected) {
-        result.state = GroupResult::stopped;
-        bool again = dialogue.answered > 0 && dialogue.unexpected_label == plan.steps[dialogue.answered - 1].label;
-        std::string expected = dialogue.answered < plan.steps.size()
-                                   ? "\"" + plan.steps[dialogue.answered].label + "\""
-                                   : "no more questions";
-        result.detail = again ? "\"" + dialogue.unexpected_label + "\" came again (promcfg refused the answer)"
-                              : "promcfg asked \"" + printable(dialogue.unexpected_label) + "\", expected " + expected;
-        result.detail += "; its input was closed, " + nothing;
-        return result;
-    }
-    if (dialogue.stop == Dialogue::answer_lost) {
-        result.state = GroupResult::stopped;
-        result.detail = "an answer could not reach promcfg; its input was closed, " + nothing;
-        return result;
-    }
-
-    // The answers the plan gives that promcfg was not sent: only ASIC MACs
-    // can go unasked, as a new product's count shows only here.
-    std::string not_sent;
-    unsigned asic_macs = 0;
-    std::size_t step_number = 0;
-    for (const Step &step : plan.steps) {
-        if (step_number++ < dialogue.answered)
-            asic_macs += index_in_family(step.item, item_asic_mac0) >= 0;
-        else if (!step.answer.empty())
-            not_sent += (not_sent.empty() ? "" : ", ") + item_name(step.item);
-    }
-    bool said_done = dialogue.answered > 0 && dialogue.out.find(plan.done) != std::string::npos;
-    std::string failure = failure_line(dialogue.out);
-    bool ended_well = run.end == ToolRun::exited && run.status == 0 && failure.empty();
-
-    if (run.interrupted && !(ended_well && said_done && not_sent.empty())) {
-        result.state = GroupResult::interrupted;
-        std::string signal = signal_name(run.interrupted);
-        if (!not_sent.empty() || (run.end == ToolRun::exited && !said_done && failure.empty() && run.status == 0))
-            result.detail = signal + " came while promcfg asked; its input was closed, " + nothing;
-        else if (run.end == ToolRun::timed_out)
-            result.detail = signal + " came once promcfg had every answer; it was waited for until the time limit (" +
-                            std::to_string(timeout_seconds) + " s), then stopped, perhaps while writing";
-        else if (run.end != ToolRun::exited)
-            result.detail = signal + " came once promcfg had every answer; a second signal stopped it, "
-                                     "perhaps while writing";
-        else
-            result.detail = signal + " came once promcfg had every answer; " +
-                            (failure.empty() ? describe_end(run, timeout_seconds) : failure);
-        return result;
-    }
-    if (run.end == ToolRun::timed_out)
-        result.state = GroupResult::timed_out;
-    result.detail = describe_end(run, timeout_seconds);
-    if (!result.detail.empty())
-        return result;
-    result.detail = failure;
-    if (!result.detail.empty())
-        return result;
-    if (!not_sent.empty()) {
-        result.detail = "promcfg asked for " + std::to_string(asic_macs) + " ASIC MACs, not for " + not_sent + "; " +
-                        (said_done ? "the rest was written" : nothing);
-        return result;
-    }
-    if (!said_done) {
-        result.detail = "promcfg ended without saying " + done_words(plan) + ", " + nothing;
-        return result;
-    }
-    result.state = GroupResult::written;
-    return result;
-}

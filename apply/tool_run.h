@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "apply/dialogue.h"
-#include "apply/plan.h"
 
 struct ToolRun {
-    explicit ToolRun(const std::vector<Step> *steps = nullptr, const char *done = nullptr) : dialogue(steps, done) {}
+    explicit ToolRun(Dialogue dialogue = Dialogue()) : dialogue(std::move(dialogue)) {}
 
     enum End {
         exited,           // on its own
@@ -28,28 +27,17 @@ struct ToolRun {
     int interrupted = 0;  // the signal that asked this run to stop, or 0
 };
 
-// Runs `command` (a program, perhaps behind a launcher) with `option`: the
-// display (-P) without a group, else the group's dialogue. The display's
-// standard input is /dev/null and the first interrupt stops it. In a
-// dialogue the first interrupt closes its input, which ends a promcfg still
-// asking with nothing written, and the run is waited for until its time
-// limit: a promcfg that has all its answers may be writing.
-ToolRun run_tool(const std::vector<std::string> &command, const char *option, const GroupPlan *group,
-                 long timeout_seconds);
+// Runs `command` (a program, perhaps behind a launcher) with `arguments`:
+// a display when the dialogue answers nothing, else the dialogue. The
+// display's standard input is /dev/null and the first interrupt stops it.
+// In a dialogue the first interrupt closes its input, which ends a promcfg
+// still asking with nothing written, and the run is waited for until its
+// time limit: a promcfg that has all its answers may be writing.
+ToolRun run_tool(const std::vector<std::string> &command, const std::vector<std::string> &arguments,
+                 Dialogue dialogue, long timeout_seconds);
 
 // What went wrong with a run that reads, in words; "" when it exited with
 // status 0.
 std::string describe_end(const ToolRun &run, long timeout_seconds);
-
-struct GroupResult {
-    const GroupPlan *plan;
-    enum State { not_run, written, stopped, failed, timed_out, interrupted } state = not_run;
-    std::string detail;
-};
-
-// How one dialogue ended. Written only when promcfg was sent every answer
-// that the plan gives, ended with status 0, reported no failed call and
-// said, after the last answer, that it wrote.
-GroupResult judge_group(const GroupPlan &plan, const ToolRun &run, long timeout_seconds);
 
 #endif

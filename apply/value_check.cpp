@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <strings.h>
 
 #include "apply/items.h"
+#include "bladevpd/chassis_words.h"
 #include "driver/ground/answer_bytes.h"
 #include "prom/display_labels.h"
 #include "prom/product_table.h"
@@ -37,7 +39,7 @@ std::string check_hex(const std::string &value, unsigned bytes, std::string &ans
     return "";
 }
 
-std::string check_text(const std::string &value, unsigned limit, std::string &answer)
+std::string check_text(const std::string &value, unsigned limit, bool on_display, std::string &answer)
 {
     for (char c : value)
         if (!is_printable_byte(static_cast<unsigned char>(c)))
@@ -48,9 +50,43 @@ std::string check_text(const std::string &value, unsigned limit, std::string &an
         return "empty, which a file line cannot hold (an empty answer keeps the item)";
     if (value.front() == ' ' || value.back() == ' ')
         return "begins or ends with a blank, which a file line cannot hold";
-    if (value == display_undefined)
+    if (on_display && value == display_undefined)
         return "reads as a missing item on promcfg's display, so it could never be read back";
     answer = value;
+    return "";
+}
+
+// Four numbers from 0 to 255 between dots, nothing else.
+std::string check_address(const std::string &value, std::string &answer)
+{
+    const char *reason = "an address of four numbers from 0 to 255 expected (a.b.c.d)";
+    std::string read;
+    std::size_t start = 0;
+    for (int part = 0; part < 4; ++part) {
+        std::size_t end = part < 3 ? value.find('.', start) : value.size();
+        long long number = 0;
+        if (end == std::string::npos || end == start || end - start > 3 ||
+            !parse_decimal(value.substr(start, end - start).c_str(), 0, 255, number))
+            return reason;
+        read += (part ? "." : "") + std::to_string(number);
+        start = end + 1;
+    }
+    answer = read;
+    return "";
+}
+
+// A word of -x in any case, or the code of one.
+std::string check_chassis_type(const std::string &value, std::string &answer)
+{
+    long long code = -1;
+    const char *word = parse_decimal(value.c_str(), 0, 255, code) ? chassis_word_of(code) : nullptr;
+    for (const ChassisWord &entry : chassis_words)
+        if (strcasecmp(value.c_str(), entry.word) == 0)
+            word = entry.word;
+    if (!word)
+        return code >= 0 ? "code " + std::to_string(code) + " has no word of promcfg -x, so it cannot be written"
+                         : std::string("a word of promcfg -x expected: telco, bc1, bc2, bc10, ht, bcs or bce-r");
+    answer = word;
     return "";
 }
 
@@ -76,7 +112,36 @@ std::string check_value(int item, const std::string &value, std::string &answer)
         answer = std::to_string(number);
         return "";
     case ItemKind::text:
-        return check_text(value, row.limit, answer);
+        return check_text(value, row.limit, row.prom == ItemProm::system, answer);
+    case ItemKind::decimal:
+        if (!parse_decimal(value.c_str(), 0, row.limit, number))
+            return "a decimal number from 0 to " + std::to_string(row.limit) + " expected";
+        answer = std::to_string(number);
+        return "";
+    case ItemKind::hex_number: {
+        // Hexadecimal digits alone, at most as many as the limit has.
+        std::string digits = value.size() > 2 && (value[1] == 'x' || value[1] == 'X') && value[0] == '0'
+                                 ? value.substr(2)
+                                 : value;
+        std::string bytes;
+        unsigned long parsed = 0;
+        bool ok = !digits.empty() && digits.size() <= 8 && hex_to_bytes(digits.size() % 2 ? "0" + digits : digits, bytes);
+        for (unsigned char byte : bytes)
+            parsed = parsed << 8 | byte;
+        if (!ok || parsed > row.limit) {
+            char reason[64];
+            snprintf(reason, sizeof reason, "a hexadecimal number from 0 to %x expected", row.limit);
+            return reason;
+        }
+        char hex[16];
+        snprintf(hex, sizeof hex, "%lx", parsed);
+        answer = hex;
+        return "";
+    }
+    case ItemKind::chassis_word:
+        return check_chassis_type(value, answer);
+    case ItemKind::address:
+        return check_address(value, answer);
     }
     return "unknown item";
 }

@@ -67,15 +67,15 @@ void mgmt_ip_set()
     // Every address is asked before the block is read, so a bad answer
     // leaves the VPD untouched.
     unsigned char ip[4], gateway[4], netmask[4];
-    if (read_dotted_quad("Enter IP address", ip) == -1) {
+    if (read_dotted_quad(mgmt_ip_prompt, ip) == -1) {
         printf("Bad IP address specified.\n");
         return;
     }
-    if (read_dotted_quad("Enter gateway address", gateway) == -1) {
+    if (read_dotted_quad(mgmt_gateway_prompt, gateway) == -1) {
         printf("Bad gateway address specified.\n");
         return;
     }
-    if (read_dotted_quad("Enter netmask", netmask) == -1) {
+    if (read_dotted_quad(mgmt_netmask_prompt, netmask) == -1) {
         printf("Bad netmask specified.\n");
         return;
     }

@@ -15,6 +15,11 @@ struct MgmtData {
     unsigned char bytes[1024];
 };
 
+// The address questions, in the order asked.
+constexpr const char *mgmt_ip_prompt = "Enter IP address";
+constexpr const char *mgmt_gateway_prompt = "Enter gateway address";
+constexpr const char *mgmt_netmask_prompt = "Enter netmask";
+
 // Reads "a.b.c.d" from `line` (anything after the fourth number ignored;
 // each number's low 8 bits kept). True with the address, or false with the
 // address untouched.

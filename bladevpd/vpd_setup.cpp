@@ -5,26 +5,13 @@
 #include "bladevpd/blade_products.h"
 #include "bladevpd/vpd_actions.h"
 #include "bladevpd/vpd_session.h"
+#include "bladevpd/vpd_setup_fields.h"
 #include "driver/ground/console_input.h"
 #include "driver/ground/process_state.h"
 #include "driver/ground/strtol32.h"
-#include "driver/ground/vpd_field.h"
 #include "swServerApi.h"
 
 namespace {
-
-// Listed in table order; asked in the order of vpd_setup below.
-constexpr VpdField vpd_fields[] = {
-    {"Date code        (WWYY - WW=1-52)", 0, 4},
-    {"Hardware Rev     (decimal number 0-255)", 0, 3},
-    {"Part Number", 0, 20},
-    {"FRU Number", 0, 20},
-    {"POS ID           (HEX number 0-ffff)", 0, 4},
-    {"Manufacturer ID", 0, 4},
-    {"Product Name", 0, 128},
-};
-
-enum FieldRow { date_code_row, hw_rev_row, part_row, fru_row, pos_id_row, manufacturer_row, name_row };
 
 // Asks a row; the answer (room for the longest) is empty when skipped.
 int32_t ask(FieldRow row, char (&answer)[129])

@@ -44,6 +44,10 @@ install(TARGETS swServerApi fcsmapi kestrelApi i2cApi crcApi
 promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promcfg.8 8)
 promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promcfg-apply.8 8)
 promcfg_install_manual(${PROJECT_SOURCE_DIR}/docs/man/promsim.1 1)
+# Where the emulated libraries keep the fields promcfg-apply reads back;
+# promcfg-apply finds it from bin/ through ../share/promcfg.
+install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/promcfg-apply.layout
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/promcfg)
 install(FILES ${PROJECT_SOURCE_DIR}/completion/promcfg ${PROJECT_SOURCE_DIR}/completion/promcfg-apply
   ${PROJECT_SOURCE_DIR}/completion/promsim
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

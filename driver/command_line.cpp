@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "bladevpd/blade_products.h"
+#include "bladevpd/chassis_words.h"
 #include "bladevpd/vpd_actions.h"
 #include "driver/main_menu.h"
 #include "driver/option_actions.h"
@@ -17,16 +18,6 @@
 #include "swServerApi.h"
 
 namespace {
-
-struct ChassisWord {
-    const char *word;
-    uint32_t value;
-};
-
-// "bce-r" is accepted but named neither in the usage text nor in the error.
-constexpr ChassisWord chassis_words[] = {
-    {"telco", 1}, {"bc1", 0}, {"bce-r", 6}, {"bc2", 3}, {"bc10", 7}, {"ht", 2}, {"bcs", 4},
-};
 
 // The actions options collect; each runs at most once, in run order.
 struct ActionSet {

@@ -4,25 +4,15 @@
 #include <cstring>
 
 #include "driver/ground/console_input.h"
-#include "driver/ground/vpd_field.h"
 #include "kestrel/kestrel_actions.h"
 #include "kestrel/kestrel_connection.h"
+#include "kestrel/kestrel_setup_fields.h"
 #include "kestrelApi.h"
 #include "swServerApi.h"
 
 static_assert(sizeof(kestrel_vpd_data) == 142, "kestrel_vpd_data is 142 bytes");
 
 namespace {
-
-constexpr int32_t kestrel_product_id = 38;
-
-// Asked in this order. The minimum lengths document the fields; only the
-// maximum bounds an answer.
-constexpr VpdField kestrel_fields[] = {
-    {"Hardware Rev (3 characters)", 3, 3},
-    {"Product name (Max. 30 characters)", 0, 30},
-    {"Service tag  (7 characters)", 7, 7},
-};
 
 // Asks a row; a non-empty answer of at most the row's maximum is copied
 // into the zero-filled field, whose last byte stays 0.

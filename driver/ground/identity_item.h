@@ -7,15 +7,19 @@
 
 enum class ItemProm { system, blade_vpd, kestrel };
 
-// The entry dialogue that asks an item: for the system PROM promcfg -s, -b
-// or -c.
-enum class ItemDialogue { system_data, board_data, chassis_data };
+// The dialogue that writes an item: promcfg -s, -b, -c, -x, or the menu's
+// blade VPD set-up, IP address and Kestrel VPD set-up.
+enum class ItemDialogue { system_data, board_data, chassis_data, chassis_type, blade_setup, mgmt_address, kestrel_setup };
 
 enum class ItemKind {
     hex,                // bytes in hexadecimal: MACs and WWNs
     product_id,         // a decimal ID with a row in the product table
     subassembly_count,  // decimal, 1 to `limit`
     text,               // printable text of at most `limit` characters
+    decimal,            // a number from 0 to `limit`
+    hex_number,         // a number from 0 to `limit`, in hexadecimal
+    chassis_word,       // a word of -x
+    address,            // a dotted IPv4 address
 };
 
 // What a question's format takes for its %d: nothing, the item's limit, or
@@ -31,7 +35,7 @@ struct IdentityItem {
     unsigned limit;  // bytes of a hex item, longest text, highest count
     const char *prompt;  // the question's label, or its format
     PromptArgument prompt_argument;
-    const char *display;  // the display line's label, or its format (%d: the index)
+    const char *display;  // the display line's label, or its format (%d: the index); null: shown in a dump
 };
 
 #endif
