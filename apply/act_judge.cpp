@@ -167,7 +167,12 @@ private:
         if (!next_started && !(done && ended_well_) && ended_badly(result))
             return result;
         if (!unsent.empty()) {
-            result.detail = "promcfg did not ask for " + unsent + "; " + (done ? "the rest was written" : nothing_);
+            // Only ASIC MACs can go unasked, as a new product's count shows only here.
+            unsigned asked = 0;
+            for (std::size_t i = act.first; i < act.end; ++i)
+                asked += dialogue_.was_sent(i) && index_in_family(dialogue_.steps[i].item, item_asic_mac0) >= 0;
+            result.detail = "promcfg asked for " + std::to_string(asked) + " ASIC MACs, not for " + unsent + "; " +
+                            (done ? "the rest was written" : nothing_);
             return result;
         }
         if (!done) {

@@ -101,11 +101,12 @@ void check_record(const RecordRule &rule, const Identity &before, const Layout *
             why = std::string(rule.name) + " is written whole, and " + item_name(item) +
                   " cannot be read to keep it " + (layout ? "(the layout has no place for it)" : "(no layout: see --layout)") +
                   ": give " + missing;
-        } else if (present && before.defined[item] && !before.value[item].empty() &&
-                   !check_value(item, before.value[item], wanted.keep[item]).empty()) {
-            why = std::string(rule.name) + " is written whole, and the value of " + item_name(item) + " (" +
-                  printable(before.value[item]) + ") cannot be answered to keep it: " +
-                  check_value(item, before.value[item], wanted.keep[item]) + "; give it";
+        } else if (present && before.defined[item] && !before.value[item].empty()) {
+            std::string current = file_form(item, before.value[item]);
+            std::string refused = check_value(item, current, wanted.keep[item]);
+            if (!refused.empty())
+                why = std::string(rule.name) + " is written whole, and the value of " + item_name(item) + " (" +
+                      printable(current) + ") cannot be answered to keep it: " + refused + "; give it";
         }
         if (!why.empty()) {
             problems.add(first_line, first_item, copies.empty() ? why : copies + ", so " + why);

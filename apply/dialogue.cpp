@@ -127,11 +127,7 @@ Reply dialogue_printed(Dialogue &dialogue, const char *bytes, std::size_t size)
         return reply;
 
     const std::size_t since = dialogue.sent.empty() ? 0 : dialogue.sent.back().at;
-    bool only_optional_left = true;
-    for (std::size_t i = dialogue.next; i < dialogue.steps.size(); ++i)
-        only_optional_left = only_optional_left && dialogue.steps[i].optional && dialogue.steps[i].answer.empty();
-    if (dialogue.done && !dialogue.sent.empty() && only_optional_left &&
-        dialogue.out.find(dialogue.done, since) != std::string::npos) {
+    if (dialogue.done && !dialogue.sent.empty() && dialogue.out.find(dialogue.done, since) != std::string::npos) {
         reply.close_input = dialogue.input_closed = true;
         return reply;
     }

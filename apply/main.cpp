@@ -372,6 +372,8 @@ int apply(const Options &options)
     ReadBack after;
     after.failure = session_end(run, options, after.identity);
     after.read = after.failure.empty();
+    for (int item = 0; item < item_count; ++item)
+        after.readable[item] = item_readable(item, options.layout);
     return print_report(results, wanted, before, after, interrupt_signal(), options.json, runs);
 }
 

@@ -37,11 +37,12 @@ enum class Check { ok, differs, unverified, not_read };
 Check check_item(int item, const Wanted &wanted, const Identity &before, const ReadBack &after)
 {
     const Identity &now = after.identity;
-    if (after.read && !now.shown[item])
+    if (!after.readable[item])
         return Check::not_read;
-    if (!after.read || !now.defined[item] || now.value[item] != wanted.answer[item])
+    if (!after.read || !now.defined[item] || now.value[item] != stored_form(item, wanted.answer[item]))
         return Check::differs;
-    bool at_display_limit = item_info(item).row->kind == ItemKind::text && now.value[item].size() == display_text_max;
+    bool at_display_limit = item_info(item).row->prom == ItemProm::system && item_info(item).row->kind == ItemKind::text &&
+                            now.value[item].size() == display_text_max;
     if (at_display_limit && before.defined[item] && before.value[item] == now.value[item])
         return Check::unverified;
     return Check::ok;
@@ -124,7 +125,7 @@ void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &bef
     for (int item = 0; item < item_count; ++item) {
         if (!wanted.given[item])
             continue;
-        bool unchanged = before.defined[item] && before.value[item] == wanted.answer[item];
+        bool unchanged = before.defined[item] && before.value[item] == stored_form(item, wanted.answer[item]);
         const char *action = unchanged ? "unchanged" : "would write";
         if (json)
             printf("%s\n    {\"item\": \"%s\", \"before\": %s, \"wanted\": %s, \"action\": \"%s\"}", separator,

@@ -24,6 +24,7 @@ struct ReadBack {
     bool read = false;    // false: the display could not be read (every item then differs)
     std::string failure;  // why not
     Identity identity;
+    bool readable[item_count] = {};  // the item can be read back at all
 };
 
 // The report of a run; `interrupted` is the signal that stopped it, or 0;

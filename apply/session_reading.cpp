@@ -177,6 +177,14 @@ bool read_session(const Dialogue &dialogue, const Layout *layout, Identity &iden
     return displayed;
 }
 
+bool item_readable(int item, const Layout *layout)
+{
+    const IdentityItem &row = *item_info(item).row;
+    if (row.prom == ItemProm::system || row.display)
+        return true;
+    return layout && layout->find(row.name);
+}
+
 bool record_field_value(const Layout &layout, const Identity &identity, const char *field, std::string &value)
 {
     const LayoutField *place = layout.find(field);

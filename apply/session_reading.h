@@ -36,6 +36,10 @@ void append_reading(std::vector<Step> &steps, const ReadRows &rows, bool with_di
 // display of row 4 is missing.
 bool read_session(const Dialogue &dialogue, const Layout *layout, Identity &identity, std::string &why);
 
+// Whether an item can be read back at all: the dumps' items only through
+// a layout that places them.
+bool item_readable(int item, const Layout *layout);
+
 // The record fields an item is written to and read from, by layout name.
 bool record_field_value(const Layout &layout, const Identity &identity, const char *field, std::string &value);
 

@@ -12,7 +12,8 @@ namespace {
 // A text as long as the display shows may be longer in the PROM.
 bool may_be_longer(const Identity &identity, int item)
 {
-    return identity.defined[item] && item_info(item).row->kind == ItemKind::text &&
+    return identity.defined[item] && item_info(item).row->prom == ItemProm::system &&
+           item_info(item).row->kind == ItemKind::text &&
            identity.value[item].size() == display_text_max;
 }
 
@@ -37,7 +38,7 @@ void print_show_file(const Identity &identity)
                 continue;
             ++line;
             if (reason[item].empty())
-                entries.push_back({line, item, identity.value[item]});
+                entries.push_back({line, item, file_form(item, identity.value[item])});
         }
         Wanted wanted;
         Problems problems;
@@ -58,7 +59,7 @@ void print_show_file(const Identity &identity)
         if (!identity.defined[item])
             continue;
         if (reason[item].empty())
-            printf("%s = %s\n", name.c_str(), identity.value[item].c_str());
+            printf("%s = %s\n", name.c_str(), file_form(item, identity.value[item]).c_str());
         else
             printf("# %s = %s: %s\n", name.c_str(), printable(identity.value[item]).c_str(), reason[item].c_str());
     }
@@ -82,7 +83,7 @@ void print_show_json(const Identity &identity, int status)
         if (!identity.defined[item])
             continue;
         printf("%s  %s: %s", separator, name.c_str(),
-               json_item_value(item, identity.value[item], true).c_str());
+               json_item_value(item, file_form(item, identity.value[item]), true).c_str());
         separator = ",\n";
     }
     printf("%s  \"undefined\": [%s],\n  \"may_be_longer\": [%s],\n  \"no_item\": %s,\n  \"status\": %d\n}\n",

@@ -112,6 +112,7 @@ std::string check_value(int item, const std::string &value, std::string &answer)
         answer = std::to_string(number);
         return "";
     case ItemKind::text:
+    case ItemKind::aligned_text:
         return check_text(value, row.limit, row.prom == ItemProm::system, answer);
     case ItemKind::decimal:
         if (!parse_decimal(value.c_str(), 0, row.limit, number))
@@ -144,6 +145,22 @@ std::string check_value(int item, const std::string &value, std::string &answer)
         return check_address(value, answer);
     }
     return "unknown item";
+}
+
+std::string stored_form(int item, const std::string &answer)
+{
+    const IdentityItem &row = *item_info(item).row;
+    if (row.kind != ItemKind::aligned_text || answer.size() >= row.limit)
+        return answer;
+    return std::string(row.limit - answer.size(), ' ') + answer;
+}
+
+std::string file_form(int item, const std::string &stored)
+{
+    if (item_info(item).row->kind != ItemKind::aligned_text)
+        return stored;
+    std::size_t start = stored.find_first_not_of(' ');
+    return start == std::string::npos ? stored : stored.substr(start);
 }
 
 std::string printable(const std::string &text)

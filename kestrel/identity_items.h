@@ -10,7 +10,8 @@
 constexpr const char *kestrel_service_tag_display = "Service tag:\t";
 
 constexpr IdentityItem kestrel_identity_items[] = {
-    {"kestrel-hw-rev", 1, ItemProm::kestrel, ItemDialogue::kestrel_setup, ItemKind::text,
+    // The set-up stores the revision with "%3.3s": "A0" as " A0".
+    {"kestrel-hw-rev", 1, ItemProm::kestrel, ItemDialogue::kestrel_setup, ItemKind::aligned_text,
      static_cast<unsigned>(kestrel_fields[0].max_length), kestrel_fields[0].prompt, PromptArgument::none, nullptr},
     {"kestrel-product-name", 1, ItemProm::kestrel, ItemDialogue::kestrel_setup, ItemKind::text,
      static_cast<unsigned>(kestrel_fields[1].max_length), kestrel_fields[1].prompt, PromptArgument::none, nullptr},

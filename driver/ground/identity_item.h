@@ -16,6 +16,7 @@ enum class ItemKind {
     product_id,         // a decimal ID with a row in the product table
     subassembly_count,  // decimal, 1 to `limit`
     text,               // printable text of at most `limit` characters
+    aligned_text,       // text, stored right-aligned in `limit` columns
     decimal,            // a number from 0 to `limit`
     hex_number,         // a number from 0 to `limit`, in hexadecimal
     chassis_word,       // a word of -x

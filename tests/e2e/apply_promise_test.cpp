@@ -43,7 +43,7 @@ bool eventually(Ready ready)
 
 class ApplyPromiseTest : public SimTest {
 protected:
-    Lines writes() { return promtest::calls_of(take_trace(), "swServGet", false); }
+    Lines writes() { return promtest::write_calls(take_trace()); }
     std::string trace() { return promtest::read_file(trace_path_); }
     std::string get(const std::string &item) { return promsim_result({"get", item}).out; }
 
@@ -198,7 +198,7 @@ TEST_F(ApplyPromiseTest, ASICMACsBeyondAnUnknownCountAreLeftToPromcfgsQuestionsN
         promsim({"set", "product-id", "59"});
         auto r = apply({"--timeout", "20", "-"}, c.file, {{"PROMSIM_FAIL", c.fail}}, c.tool);
         EXPECT_EQ(r.status, 1) << r.out << r.err;
-        EXPECT_TRUE(contains(r.out, "promcfg -b  board data    " + c.group)) << r.out;
+        EXPECT_TRUE(contains(r.out, "promcfg -b     board data         " + c.group)) << r.out;
         EXPECT_EQ(get("asic-mac1"), c.asic_mac1);
     }
 }
@@ -207,7 +207,7 @@ TEST_F(ApplyPromiseTest, APromcfgThatCannotStartIsAFailureOfTheSwitchNamedWithIt
 {
     auto r = apply({"-"}, "clei = C1\n", {}, "/nonexistent/promcfg");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "promcfg-apply: cannot read the switch: promcfg -P ended with status 127: promcfg-apply: "
+    EXPECT_EQ(r.err, "promcfg-apply: cannot read the switch: promcfg -m ended with status 127: promcfg-apply: "
                      "cannot start /nonexistent/promcfg: No such file or directory\n");
 }
 
@@ -218,7 +218,7 @@ TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwri
                                                   "printf '[Asset tag] '\nread -r answer\n");
     auto r = apply({"-"}, "clei = C1\n", {}, tool);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(contains(r.out, "promcfg -c  chassis data  stopped: promcfg asked \"Asset tag\", expected \"Serial "
+    EXPECT_TRUE(contains(r.out, "promcfg -c     chassis data       stopped: promcfg asked \"Asset tag\", expected \"Serial "
                                 "Number    (string max=23 chars)\"; its input was closed, so nothing of chassis data "
                                 "was written\n"))
         << r.out;
@@ -229,7 +229,7 @@ TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwri
                                      "printf '[CLEI registration     (string max=10 chars)] '\nread -r answer\n");
     r = apply({"-"}, "clei = C1\n", {}, tool);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(contains(r.out, "promcfg -c  chassis data  failed: promcfg ended without saying \"Chassis Data "
+    EXPECT_TRUE(contains(r.out, "promcfg -c     chassis data       failed: promcfg ended without saying \"Chassis Data "
                                 "updated\", so nothing of chassis data was written\n"))
         << r.out;
 }
@@ -297,7 +297,7 @@ TEST_F(ApplyPromiseTest, AnInterruptWhilePromcfgAsksClosesItsInputAndNothingIsWr
         ASSERT_TRUE(eventually([&] { return access(ended.c_str(), F_OK) == 0; }));
         std::string out = promtest::read_file(scratch("out"));
         if (signal_number == 0) {
-            EXPECT_TRUE(contains(out, "promcfg -s  system data   written\n")) << out;
+            EXPECT_TRUE(contains(out, "promcfg -s     system data        written\n")) << out;
             EXPECT_EQ(get("mac0"), kMac + "\n");
             continue;
         }
@@ -321,7 +321,7 @@ TEST_F(ApplyPromiseTest, AnInterruptOncePromcfgHasEveryAnswerWaitsForItAndASecon
         std::string group, mac0;
     } cases[] = {
         // The commit goes on once the lock is free, and the report says it wrote.
-        {0, "60", "promcfg -s  system data   written\n", kMac + "\n"},
+        {0, "60", "promcfg -s     system data        written\n", kMac + "\n"},
         {SIGTERM, "60", "SIGTERM came once promcfg had every answer; a second signal stopped it", ""},
         {0, "2", "SIGTERM came once promcfg had every answer; it was waited for until the time limit (2 s)", ""},
     };

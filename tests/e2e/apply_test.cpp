@@ -1,6 +1,6 @@
 // promcfg-apply end to end, on the emulated switch and through the build's
-// launcher: identities written and read back, the --show round trip, a failed
-// write, a refused answer, a bad file, a hung promcfg, JSON.
+// launcher: identities of every PROM written and read back, the --show round
+// trip, a failed write, a refused answer, a bad file, a hung promcfg, JSON.
 #include "sim_fixture.h"
 
 #include <chrono>
@@ -14,22 +14,41 @@ using promtest::EnvList;
 using promtest::SimTest;
 using Lines = std::vector<std::string>;
 
-const std::string kShowHeading = "# The identity in the switch's system PROM, as promcfg -P shows it.\n";
+const std::string kShowHeading = "# The identity the switch holds, as promcfg shows it.\n";
+// The blade items of a blank blade VPD.
+const std::string kBladeUndefined = " chassis-type vpd-hw-rev vpd-date-code vpd-part-number vpd-fru-number vpd-pos-id "
+                                    "vpd-manufacturer vpd-product-name ip-address ip-gateway ip-netmask";
+// Every item of the blade VPD, and of the Kestrel VPD.
+const std::string kBladeItems = "chassis-type = BCE-R\nvpd-hw-rev = 255\nvpd-date-code = 2426\nvpd-part-number = "
+                                "PN-12345678901234567\nvpd-fru-number = FRU 9\nvpd-pos-id = 0xFfFf\nvpd-manufacturer = "
+                                "ACME\nvpd-product-name = " +
+                                std::string(62, 'n') +
+                                "\nip-address = 10.1.2.3\nip-gateway = 10.1.2.1\nip-netmask = 255.255.255.0\n";
+const std::string kKestrelItems = "kestrel-hw-rev = A0\nkestrel-product-name = Kestrel blade of thirty chars\n"
+                                  "kestrel-service-tag = ABC1234\n";
+
+// A line of the report's write table.
+std::string act(const std::string &how, const std::string &name, const std::string &result)
+{
+    char line[300];
+    snprintf(line, sizeof line, "promcfg %-6s %-18s %s\n", how.c_str(), name.c_str(), result.c_str());
+    return line;
+}
 
 // A line of the report's item table.
 std::string row(const std::string &item, const std::string &before, const std::string &wanted,
                 const std::string &read, const std::string &result)
 {
     char line[200];
-    snprintf(line, sizeof line, "%-15s %-24s %-24s %-24s %s\n", item.c_str(), before.c_str(), wanted.c_str(),
+    snprintf(line, sizeof line, "%-20s %-24s %-24s %-24s %s\n", item.c_str(), before.c_str(), wanted.c_str(),
              read.c_str(), result.c_str());
     return line;
 }
 
 class ApplyTest : public SimTest {
 protected:
-    // The platform calls since the last look, reads left out.
-    Lines writes() { return promtest::calls_of(take_trace(), "swServGet", false); }
+    // The platform calls since the last look that change a PROM.
+    Lines writes() { return promtest::write_calls(take_trace()); }
 };
 
 TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAFileThatAppliesAgain)
@@ -43,7 +62,7 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
     const struct {
         const char *product;  // set beforehand, or "" for a blank PROM
         EnvList env;
-        std::string board, shown_board, undefined;
+        std::string board, shown_board, undefined;  // shown_board "": not compared
         int items;
     } cases[] = {
         // A blade that knows its product: its two ASIC MACs are checked before writing.
@@ -52,7 +71,12 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
          "asic-mac1 = AABBCCDDEE01\n",
          "product-id = 43\nproduct-code = PC-43\nboard-sn = BSN-0001\nsubassy-count = 2\nsubassy1 = SUB-B\n"
          "asic-mac0 = aabbccddee00\nasic-mac1 = aabbccddee01\n",
-         "", 12},
+         "# undefined:" + kBladeUndefined + "\n", 12},
+        // Blades with every item of the blade VPD: one MAC copied, and two.
+        {"43", {}, "product-id = 43\n" + kBladeItems, "", "", 18},
+        {"", {}, "product-id = 59\n" + kBladeItems, "", "", 18},
+        // The Kestrel blade: its product has no row in the product table, kept as it is.
+        {"38", {}, "product-id = 38\n" + kKestrelItems, "", "", 10},
         // A blank PROM: the file names the product, promcfg asks for its eight ASIC MACs.
         {"", {},
          "product-id=37\nsubassy-count=3\nsubassy0=S0\nsubassy2=S2\nasic-mac0=000000000000\nasic-mac7=000000000007\n",
@@ -76,7 +100,9 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
             << r.out;
 
         auto shown = apply({"--show"}, "", c.env);
-        EXPECT_EQ(shown.out, kShowHeading + shown_system + c.shown_board + shown_chassis + c.undefined);
+        if (!c.shown_board.empty()) {
+            EXPECT_EQ(shown.out, kShowHeading + shown_system + c.shown_board + shown_chassis + c.undefined);
+        }
         auto again = apply({"-"}, shown.out, c.env);
         EXPECT_EQ(again.status, 0) << again.out << again.err;
         EXPECT_EQ(apply({"--show"}, "", c.env).out, shown.out);
@@ -90,7 +116,8 @@ TEST_F(ApplyTest, AFailedWriteEndsWithStatusOneAndNamesTheItem)
         bool wwn_written;
     } cases[] = {
         // Reported by promcfg: the dialogues after it do not run.
-        {"swServSetWWN_bus=-3/5", "failed: Error writing WWName, rc = -3 errno = 5", "not-run", false},
+        {"swServSetWWN_bus=-3/5", "failed: Error writing WWName, rc = -3 errno = 5",
+         "not-run: not started, as the write before it did not end well", false},
         {"swServSetCLEI_bus=-1/28", "written", "failed: Error writing CLEI, rc = -1 errno = 28", true},
         // A commit that fails unreported: only reading back tells.
         {"swServFlush=-1", "written: promcfg said so, but wwn read back otherwise",
@@ -102,12 +129,37 @@ TEST_F(ApplyTest, AFailedWriteEndsWithStatusOneAndNamesTheItem)
         promsim({"set", "product-id", "43"});
         auto r = apply({"-"}, "wwn = 1111111111111111\nclei = NEWCLEI\n", {{"PROMSIM_FAIL", c.rule}});
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.out.find("promcfg -s  system data   " + c.system + "\n"), std::string::npos) << r.out;
-        EXPECT_NE(r.out.find("promcfg -c  chassis data  " + c.chassis + "\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(act("-s", "system data", c.system)), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(act("-c", "chassis data", c.chassis)), std::string::npos) << r.out;
         const std::string wwn = c.wwn_written ? "1111111111111111" : "undefined";
         EXPECT_NE(r.out.find(row("wwn", "undefined", "1111111111111111", wwn, c.wwn_written ? "ok" : "differs")),
                   std::string::npos);
         EXPECT_NE(r.out.find(row("clei", "undefined", "NEWCLEI", "undefined", "differs")), std::string::npos);
+    }
+    // Each write of the other PROMs, failed by its library.
+    const struct {
+        const char *product, *rule, *item;
+        std::string file, result;
+    } others[] = {
+        {"59", "VPD_Client::set_chassis_type=-5", "chassis-type", "chassis-type = bc10\n",
+         act("-x", "chassis type", "failed: Error setting chassis type! (rc=0xfffffffb)")},
+        {"59", "VPD_Client::initialize_vpd=-5", "vpd-hw-rev", "vpd-hw-rev = 7\n",
+         act("row 5", "blade VPD record", "failed: promcfg said \"Failure initializing VPD! (rc=0xfffffffb)\"")},
+        {"43", "VPD_Client::write_mgmt_data=-5", "ip-address", "ip-address = 1.2.3.4\nip-gateway = 1.2.3.1\nip-netmask = 255.0.0.0\n",
+         act("row 8", "IP addresses", "failed: promcfg said \"Error!  Unable to write mgmt data to VPD!\"")},
+        {"38", "kestrel_initialize_vpd=-5", "kestrel-service-tag", "kestrel-service-tag = TAG1234\n",
+         act("row 14", "Kestrel VPD record", "failed: promcfg said \"Failure initializing VPD!  rc=-5 (0xfffffffb)\"")},
+    };
+    for (const auto &c : others) {
+        SCOPED_TRACE(c.rule);
+        promsim({"reset", "all"});
+        set_items(promtest::blade(59));
+        promsim({"set", "product-id", c.product});
+        auto r = apply({"-"}, c.file, {{"PROMSIM_FAIL", c.rule}});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(c.result), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(std::string("\n") + c.item + " "), std::string::npos);
+        EXPECT_NE(r.out.find(" differs\n"), std::string::npos);
     }
 }
 
@@ -118,10 +170,11 @@ TEST_F(ApplyTest, ARefusedAnswerStopsItsDialogueUnwrittenAndTheLaterOnesDoNotRun
     std::string tool = promcfg_script("spoil.sh", "sed -u 's/^SPOILED$/an-answer-far-too-long-for-promcfg/' | exec \"$@\"\n");
     auto r = apply({"-"}, "mac0 = 0a1b2c3d4e5f\nproduct-code = SPOILED\nboard-sn = NEW-SN\nclei = NEWCLEI\n", {}, tool);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("promcfg -s  system data   written\n"
-                         "promcfg -b  board data    stopped: \"Product Code     (string max=23 chars)\" came again "
-                         "(promcfg refused the answer); its input was closed, so nothing of board data was written\n"
-                         "promcfg -c  chassis data  not-run\n"),
+    EXPECT_NE(r.out.find(act("-s", "system data", "written") +
+                         act("-b", "board data",
+                             "stopped: \"Product Code     (string max=23 chars)\" came again "
+                             "(promcfg refused the answer); its input was closed, so nothing of board data was written") +
+                         act("-c", "chassis data", "not-run: not started, as the write before it did not end well")),
               std::string::npos)
         << r.out;
     for (const char *item : {"product-code=OLD-PC", "board-sn=OLD-SN", "clei=OLDCLEI", "mac0=0a1b2c3d4e5f"}) {
@@ -176,7 +229,9 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
     }
     // A dry run of a good file answers nothing either.
     auto dry = apply({"--dry-run", "-"}, "clei = C1\n");
-    EXPECT_EQ(dry.out, "promcfg -c (chassis data):\n  [Serial Number    (string max=23 chars)] (empty: keeps the item)\n"
+    EXPECT_EQ(dry.out, "item                 before                   wanted                   action\n"
+                       "clei                 undefined                C1                       would write\n\n"
+                       "promcfg -c (chassis data):\n  [Serial Number    (string max=23 chars)] (empty: keeps the item)\n"
                        "  [CLEI registration     (string max=10 chars)] C1\npromcfg-apply: dry run, nothing written\n");
     EXPECT_EQ(writes(), Lines{});
 }
@@ -187,10 +242,10 @@ TEST_F(ApplyTest, AHungPromcfgIsStoppedAtTheTimeLimit)
         std::string body, out, err;
     } cases[] = {
         // Hangs at once: the switch cannot even be read.
-        {"exec sleep 100\n", "", "promcfg-apply: cannot read the switch: promcfg -P timed out after 1 s, stopped\n"},
+        {"exec sleep 100\n", "", "promcfg-apply: cannot read the switch: promcfg -m timed out after 1 s, stopped\n"},
         // Shows the PROM, then hangs in the dialogue, which writes nothing.
-        {"for option; do :; done\n[ \"$option\" = -P ] && exec \"$@\"\nexec sleep 100\n",
-         "promcfg -c  chassis data  timed-out: timed out after 1 s, stopped\n", ""},
+        {"for option; do :; done\n[ \"$option\" = -m ] && exec \"$@\"\nexec sleep 100\n",
+         act("-c", "chassis data", "timed-out: timed out after 1 s, stopped"), ""},
     };
     promsim({"set", "product-id", "43"});
     for (const auto &c : cases) {
@@ -214,23 +269,27 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
               kShowHeading + "mac0 = 0a1b2c3d4e5f\nproduct-id = 59\nasic-mac1 = 000000000001\n"
                              "# chassis-sn = Q\"B\\\\C\\x01: holds a byte outside printable ASCII (0x20 to 0x7e)\n"
                              "# clei = : empty, which a file line cannot hold (an empty answer keeps the item)\n"
-                             "# undefined: mac1 wwn vwwn product-code board-sn subassy-count asic-mac0\n");
+                             "# undefined: mac1 wwn vwwn product-code board-sn subassy-count asic-mac0" +
+                             kBladeUndefined + "\n");
     EXPECT_EQ(apply({"--show", "--json"}).out,
               "{\n  \"mac0\": \"0a1b2c3d4e5f\",\n  \"product-id\": 59,\n  \"asic-mac1\": \"000000000001\",\n"
               "  \"chassis-sn\": \"Q\\\"B\\\\C\\u0001\",\n  \"clei\": \"\",\n  \"undefined\": [\"mac1\", \"wwn\", "
-              "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\"],\n  \"may_be_longer\": [],\n"
+              "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\", \"chassis-type\", "
+              "\"vpd-hw-rev\", \"vpd-date-code\", \"vpd-part-number\", \"vpd-fru-number\", \"vpd-pos-id\", "
+              "\"vpd-manufacturer\", \"vpd-product-name\", \"ip-address\", \"ip-gateway\", \"ip-netmask\"],\n"
+              "  \"may_be_longer\": [],\n"
               "  \"no_item\": false,\n  \"status\": 0\n}\n");
     auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\n  \"groups\": [\n"
-                     "    {\"option\": \"-s\", \"group\": \"system data\", \"result\": \"written\", \"detail\": \"\"},\n"
-                     "    {\"option\": \"-c\", \"group\": \"chassis data\", \"result\": \"written\", \"detail\": \"\"}\n"
+                     "    {\"how\": \"-s\", \"group\": \"system data\", \"result\": \"written\", \"detail\": \"\"},\n"
+                     "    {\"how\": \"-c\", \"group\": \"chassis data\", \"result\": \"written\", \"detail\": \"\"}\n"
                      "  ],\n  \"read_back_error\": null,\n  \"items\": [\n"
                      "    {\"item\": \"mac1\", \"before\": null, \"wanted\": \"00c0ffee0001\", \"read\": \"00c0ffee0001\", "
                      "\"result\": \"ok\"},\n"
                      "    {\"item\": \"clei\", \"before\": \"\", \"wanted\": \"CLEI1\", \"read\": \"CLEI1\", "
                      "\"result\": \"ok\"}\n  ],\n  \"no_item_before\": false,\n  \"no_item_after\": false,\n"
-                     "  \"interrupted\": null,\n  \"status\": 0\n}\n");
+                     "  \"interrupted\": null,\n  \"runs\": 3,\n  \"status\": 0\n}\n");
     EXPECT_EQ(apply({"--json", "-"}, "product-id = 34\n").out,
               "{\n  \"problems\": [\n    {\"line\": 1, \"item\": \"product-id\", \"problem\": \"34 has no row in the "
               "product table, so promcfg refuses it\"}\n  ],\n  \"total\": 1,\n  \"status\": 2\n}\n");

@@ -67,7 +67,7 @@ pid_t start_program(const std::string &program, const std::vector<std::string> &
                     const std::string &err_path)
 {
     std::vector<std::string> argv_s = launcher();
-    argv_s.push_back(std::string(PROMCFG_BIN_DIR) + "/" + program);
+    argv_s.push_back(program[0] == '/' ? program : std::string(PROMCFG_BIN_DIR) + "/" + program);
     argv_s.insert(argv_s.end(), args.begin(), args.end());
 
     std::vector<std::string> env_s;
@@ -185,6 +185,23 @@ std::vector<std::string> calls_of(const std::vector<std::string> &trace, const s
     for (const auto &line : trace)
         if ((line.rfind(prefix, 0) == 0) == keep)
             found.push_back(line);
+    return found;
+}
+
+std::vector<std::string> write_calls(const std::vector<std::string> &trace)
+{
+    static const char *const reads[] = {"swServGet", "VPD_Client::VPD_Client(", "VPD_Client::~VPD_Client(",
+                                        "VPD_Client::read(", "VPD_Client::chassis_type(", "VPD_Client::release_bus(",
+                                        "VPD_Client::read_mgmt_data(", "kestrel_open(", "kestrel_read(",
+                                        "kestrel_get_"};
+    std::vector<std::string> found;
+    for (const auto &line : trace) {
+        bool read = false;
+        for (const char *prefix : reads)
+            read = read || line.rfind(prefix, 0) == 0;
+        if (!read)
+            found.push_back(line);
+    }
     return found;
 }
 

@@ -21,7 +21,7 @@ struct RunResult {
 
 using EnvList = std::vector<std::pair<std::string, std::string>>;
 
-// Runs bin/<program> with args; stdin gets `input`. The child's environment
+// Runs bin/<program> (or an absolute path) with args; stdin gets `input`. The child's environment
 // is this process's without any PROMSIM_ variable, plus `env`.
 RunResult run_program(const std::string &program, const std::vector<std::string> &args,
                       const std::string &input, const EnvList &env);
@@ -55,6 +55,10 @@ int count_calls(const std::vector<std::string> &trace, const std::string &call);
 // The trace lines that start (or, with keep false, do not start) with prefix.
 std::vector<std::string> calls_of(const std::vector<std::string> &trace, const std::string &prefix,
                                   bool keep = true);
+
+// The calls that change a PROM: the trace without reads, without the VPD
+// client's life and its library's exit handler.
+std::vector<std::string> write_calls(const std::vector<std::string> &trace);
 
 // The command that starts the built promcfg, the launcher's words first: what
 // promcfg-apply's --promcfg takes.
