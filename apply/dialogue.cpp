@@ -49,9 +49,13 @@ PromptAtEnd prompt_at_end(const std::string &out)
         at.prompt = Prompt::command;
         at.found = true;
     } else if (line.size() >= 3 && line[0] == '[' && ends_with(line, "] ")) {
+        // A question asked again after an answer too long for it follows
+        // its first asking on the same line.
+        std::size_t open = line.rfind('[');
         at.prompt = Prompt::question;
-        at.label = line.substr(1, line.size() - 3);
+        at.label = line.substr(open + 1, line.size() - open - 3);
         at.label.erase(at.label.find_last_not_of(' ') + 1);
+        at.lead_end = line_start + open;
         at.found = true;
     } else if (ends_with(line, ": ") && is_address_label(line.substr(0, line.size() - 2))) {
         at.prompt = Prompt::address;

@@ -182,6 +182,83 @@ TEST_F(ApplyTest, ARefusedAnswerStopsItsDialogueUnwrittenAndTheLaterOnesDoNotRun
         EXPECT_EQ(promsim({"get", name}), std::string(item).substr(name.size() + 1) + "\n");
     }
     EXPECT_EQ(writes(), (Lines{"swServSetMAC_bus(0a1b2c3d4e5f, 0, 0) = 0", "swServFlush() = 0"}));
+
+    // In the menu's dialogues: a re-asked question, and the menu back where a question was due.
+    const struct {
+        const char *product, *device;
+        std::string file, result;
+    } rows[] = {
+        {"59", "blade", "vpd-part-number = SPOILED\n" + kBladeItems.substr(kBladeItems.find("vpd-fru")),
+         act("row 5", "blade VPD record",
+             "stopped: \"Part Number\" came again (promcfg refused the answer); its input was closed, so nothing "
+             "of blade VPD record was written")},
+        {"43", "blade", "ip-address = 10.9.9.9\nip-gateway = 10.9.9.1\nip-netmask = 255.0.0.0\n",
+         act("row 8", "IP addresses",
+             "stopped: promcfg said \"Bad gateway address specified.\" where it was to ask \"Enter netmask\"; its "
+             "input was closed, so nothing of IP addresses was written")},
+        {"38", "kestrel", "kestrel-hw-rev = A1\nkestrel-product-name = SPOILED\nkestrel-service-tag = T1\n",
+         act("row 14", "Kestrel VPD record",
+             "stopped: \"Product name (Max. 30 characters)\" came again (promcfg refused the answer); its input was "
+             "closed, so nothing of Kestrel VPD record was written")},
+    };
+    std::string spoil = promcfg_script("spoil2.sh", "sed -u 's/^SPOILED$/an-answer-far-too-long-for-promcfg-to-take/;"
+                                                    "s/^10.9.9.1$/no address/' | exec \"$@\"\n");
+    for (const auto &c : rows) {
+        SCOPED_TRACE(c.file);
+        promsim({"reset", "all"});
+        set_items(promtest::blade(59));
+        promsim({"set", "product-id", c.product});
+        std::string image = promsim({"dump", c.device, "0", "512"});
+        take_trace();
+        auto r = apply({"-"}, c.file, {}, spoil);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(c.result), std::string::npos) << r.out;
+        EXPECT_EQ(promsim({"dump", c.device, "0", "512"}), image);
+        // Nothing of any row after it: no read back either.
+        EXPECT_EQ(writes(), Lines{});
+        EXPECT_EQ(promtest::count_calls(take_trace(), "VPD_Client::read_mgmt_data"), 0);
+    }
+}
+
+TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
+{
+    // The program alone, away from the layout beside it.
+    std::string alone = scratch("alone");
+    ASSERT_EQ(system(("mkdir -p " + alone + " && cp " PROMCFG_BIN_DIR "/promcfg-apply " + alone).c_str()), 0);
+    auto without = [&](const std::string &file) {
+        return promtest::run_program(alone + "/promcfg-apply", {"--promcfg", promtest::promcfg_command(), "-"}, file,
+                                     {{"PROMSIM_DIR", dir_}, {"PROMSIM_TRACE", trace_path_}});
+    };
+    set_items(promtest::blade(59));
+    auto r = without(kBladeItems);
+    EXPECT_EQ(r.status, 5) << r.out << r.err;
+    EXPECT_NE(r.out.find(row("vpd-hw-rev", "undefined", "255", "undefined", "written, not read back")), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(row("chassis-type", "undefined", "bce-r", "bce-r", "ok")), std::string::npos) << r.out;
+    EXPECT_EQ(promsim({"dump", "blade", "0x6c", "1"}), "00006c  ff                                               |.|\n");
+
+    // A part of a record, or a copy it holds, cannot be kept without reading it.
+    take_trace();
+    r = without("vpd-hw-rev = 3\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+              "stdin:1: vpd-hw-rev: the blade VPD record is written whole, and vpd-date-code cannot be read to keep "
+              "it (no layout: see --layout): give vpd-date-code, vpd-part-number, vpd-fru-number, vpd-pos-id, "
+              "vpd-manufacturer, vpd-product-name");
+    r = without("mac0 = 0a0b0c0d0e0f\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("stdin:1: mac0: copies mac0, so the blade VPD record is written whole", 0), 0u) << r.err;
+    EXPECT_EQ(writes(), Lines{});
+
+    // With the layout, the copy is written again with the record's fields kept.
+    r = apply({"-"}, "mac0 = 0a0b0c0d0e0f\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find(act("row 5", "blade VPD record", "written: written again: the record copies mac0")),
+              std::string::npos)
+        << r.out;
+    // On product 59 the record's second MAC is MAC 0.
+    EXPECT_EQ(promsim({"dump", "blade", "0x0e", "6"}), "00000e  0a 0b 0c 0d 0e 0f                                |......|\n");
+    EXPECT_EQ(promsim({"dump", "blade", "0x6c", "1"}), "00006c  ff                                               |.|\n");
 }
 
 TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
@@ -209,6 +286,16 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
          {"subassy-count: promcfg writes the count only with a subassembly ID: give one of subassy0 to subassy2", ""}},
         {{"subassy-count = 1"}, {"subassy-count: promcfg writes the count only with a subassembly ID: give subassy0"}},
         {{"# nothing"}, {"names no item: nothing to write"}},
+        // The blade and Kestrel items on product 59.
+        {{"ip-address = 10.0.0.256", "vpd-part-number = " + std::string(21, 'p'), "vpd-product-name = " + std::string(63, 'n'),
+          "vpd-pos-id = zz", "vpd-hw-rev = 256", "chassis-type = 5", "kestrel-hw-rev = A0", "ip-netmask = 255.0.0.0"},
+         {"ip-address: an address of four numbers from 0 to 255 expected (a.b.c.d)",
+          "vpd-part-number: longer than 20 characters", "vpd-product-name: longer than 62 characters",
+          "vpd-pos-id: a hexadecimal number from 0 to ffff expected", "vpd-hw-rev: a decimal number from 0 to 255 expected",
+          "chassis-type: code 5 has no word of promcfg -x, so it cannot be written",
+          "kestrel-hw-rev: no Kestrel VPD on product 59 (the Kestrel product is 38)",
+          "ip-netmask: promcfg writes the address, the gateway and the netmask together: give ip-address, ip-gateway and "
+          "ip-netmask"}},
     };
     for (const auto &f : files) {
         std::string file, err;
