@@ -20,7 +20,7 @@ constexpr ChassisWord chassis_words[] = {
 constexpr const char *chassis_word_of(long code)
 {
     for (const ChassisWord &entry : chassis_words)
-        if (entry.value == code)
+        if (static_cast<long>(entry.value) == code)
             return entry.word;
     return nullptr;
 }
