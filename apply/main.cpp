@@ -374,6 +374,10 @@ int apply(const Options &options)
     after.read = after.failure.empty();
     for (int item = 0; item < item_count; ++item)
         after.readable[item] = item_readable(item, options.layout);
+    if (options.layout && after.read) {
+        after.blade_copies = copies_differ(after.identity, *options.layout, false);
+        after.kestrel_copies = copies_differ(after.identity, *options.layout, true);
+    }
     return print_report(results, wanted, before, after, interrupt_signal(), options.json, runs);
 }
 

@@ -70,6 +70,17 @@ std::string shown_cell(const Identity &identity, int item)
 
 // A dialogue's detail; for one that wrote, the items that read back otherwise
 // (a failed commit goes unreported by promcfg).
+// The copies a written record holds otherwise than the system PROM.
+const std::string &wrong_copies(const ActResult &group, const ReadBack &after)
+{
+    static const std::string none;
+    if (group.state != ActResult::written || !after.read)
+        return none;
+    if (group.act->group == ItemDialogue::blade_setup)
+        return after.blade_copies;
+    return group.act->group == ItemDialogue::kestrel_setup ? after.kestrel_copies : none;
+}
+
 std::string group_detail(const ActResult &group, const Wanted &wanted, const Identity &before,
                          const ReadBack &after)
 {
@@ -83,6 +94,9 @@ std::string group_detail(const ActResult &group, const Wanted &wanted, const Ide
             differ += (differ.empty() ? "" : ", ") + item_name(item);
     std::string said = group.detail.empty() ? "promcfg said so" : group.detail;
     std::string detail = differ.empty() ? group.detail : said + ", but " + differ + " read back otherwise";
+    const std::string &copies = wrong_copies(group, after);
+    if (!copies.empty())
+        detail += (detail.empty() ? "promcfg said so, but " : "; ") + copies;
     return why.empty() || detail.empty() ? why + detail : why + "; " + detail;
 }
 
@@ -175,7 +189,7 @@ int print_report(const std::vector<ActResult> &groups, const Wanted &wanted, con
 {
     bool all_written = true;
     for (const ActResult &group : groups)
-        all_written = all_written && group.state == ActResult::written;
+        all_written = all_written && group.state == ActResult::written && wrong_copies(group, after).empty();
     unsigned given = 0, differ = 0, unverified = 0, not_read = 0;
     for (int item = 0; item < item_count; ++item)
         if (wanted.given[item]) {

@@ -25,6 +25,9 @@ struct ReadBack {
     std::string failure;  // why not
     Identity identity;
     bool readable[item_count] = {};  // the item can be read back at all
+    // Copies of system items that the blade and the Kestrel record hold
+    // otherwise: "" or which.
+    std::string blade_copies, kestrel_copies;
 };
 
 // The report of a run; `interrupted` is the signal that stopped it, or 0;

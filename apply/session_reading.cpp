@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "apply/number_text.h"
+#include "apply/value_check.h"
 #include "bladevpd/blade_products.h"
 #include "bladevpd/chassis_words.h"
 #include "kestrel/identity_items.h"
@@ -175,6 +176,40 @@ bool read_session(const Dialogue &dialogue, const Layout *layout, Identity &iden
     identity = read;
     why = displayed ? "" : "printed no PROM display";
     return displayed;
+}
+
+std::string copies_differ(const Identity &identity, const Layout &layout, bool kestrel)
+{
+    long product = strtol(identity.value[item_product_id].c_str(), nullptr, 10);
+    const BladeProduct *blade = find_blade_product(static_cast<int32_t>(product));
+    bool two_macs = blade && blade->two_macs;
+    // The CLEI comes through a buffer of 10: 9 characters at most.
+    std::string clei = identity.value[item_clei].substr(0, 9);
+    const struct {
+        const char *field;
+        int item;  // -1: the value below
+        std::string value;
+    } copies[] = {
+        {"vpd-product-id", item_product_id, ""},
+        {"vpd-mac-first", two_macs ? item_mac1 : item_mac0, ""},
+        {"vpd-mac-second", two_macs ? item_mac0 : -1, "000000000000"},
+        {"vpd-wwn", item_wwn, ""},
+        {"vpd-chassis-sn", item_chassis_sn, ""},
+        {"vpd-clei", -1, identity.defined[item_clei] ? clei : ""},
+        {"kestrel-mac", item_mac0, ""},
+        {"kestrel-chassis-sn", item_chassis_sn, ""},
+    };
+    std::string differ;
+    for (const auto &copy : copies) {
+        std::string read;
+        if ((copy.field[0] == 'k') != kestrel || !record_field_value(layout, identity, copy.field, read))
+            continue;
+        const std::string &wanted = copy.item >= 0 ? identity.value[copy.item] : copy.value;
+        if (read != wanted)
+            differ += (differ.empty() ? "its copy of " : "; of ") + std::string(copy.field) + " reads " +
+                      printable(read) + ", not " + printable(wanted);
+    }
+    return differ;
 }
 
 bool item_readable(int item, const Layout *layout)

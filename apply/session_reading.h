@@ -40,6 +40,11 @@ bool read_session(const Dialogue &dialogue, const Layout *layout, Identity &iden
 // a layout that places them.
 bool item_readable(int item, const Layout *layout);
 
+// Which copies of system items in the blade record (or, with `kestrel`,
+// the Kestrel record) read otherwise than the system PROM as read back:
+// "" or "its copy of mac0 reads 00..., not 0a...".
+std::string copies_differ(const Identity &identity, const Layout &layout, bool kestrel);
+
 // The record fields an item is written to and read from, by layout name.
 bool record_field_value(const Layout &layout, const Identity &identity, const char *field, std::string &value);
 

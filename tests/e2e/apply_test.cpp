@@ -259,6 +259,13 @@ TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
     // On product 59 the record's second MAC is MAC 0.
     EXPECT_EQ(promsim({"dump", "blade", "0x0e", "6"}), "00000e  0a 0b 0c 0d 0e 0f                                |......|\n");
     EXPECT_EQ(promsim({"dump", "blade", "0x6c", "1"}), "00006c  ff                                               |.|\n");
+    // A copy the set-up could not make (it warns and writes the record without it) is a failure.
+    r = apply({"-"}, "vpd-hw-rev = 8\n", {{"PROMSIM_FAIL", "swServGetCLEI=-1"}});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(act("row 5", "blade VPD record",
+                             "written: promcfg said so, but its copy of vpd-clei reads , not CLEI01234")),
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
