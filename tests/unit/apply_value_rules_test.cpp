@@ -12,6 +12,7 @@ namespace {
 
 TEST(ApplyValueRules, EachKindTakesItsValuesAndGivesPromcfgItsAnswer)
 {
+    const std::string name62(62, 'n'), name63(63, 'n');
     const struct {
         const char *item, *value;
         const char *answer;  // null: refused
@@ -45,6 +46,41 @@ TEST(ApplyValueRules, EachKindTakesItsValuesAndGivesPromcfgItsAnswer)
         {"board-sn", "tab\there", nullptr},
         {"board-sn", " lead", nullptr},
         {"chassis-sn", "CH 1", "CH 1"},
+        // The blade and Kestrel VPD's items.
+        {"vpd-hw-rev", "0", "0"},
+        {"vpd-hw-rev", "255", "255"},
+        {"vpd-hw-rev", "256", nullptr},
+        {"vpd-hw-rev", "-1", nullptr},
+        {"vpd-pos-id", "0x1A2b", "1a2b"},
+        {"vpd-pos-id", "FFFF", "ffff"},
+        {"vpd-pos-id", "0", "0"},
+        {"vpd-pos-id", "10000", nullptr},
+        {"vpd-pos-id", "zz", nullptr},
+        {"vpd-pos-id", "0x", nullptr},
+        {"vpd-pos-id", "-1", nullptr},
+        {"vpd-date-code", "2426", "2426"},
+        {"vpd-date-code", "24261", nullptr},
+        {"vpd-product-name", name62.c_str(), name62.c_str()},
+        {"vpd-product-name", name63.c_str(), nullptr},
+        {"vpd-product-name", "Undefined", "Undefined"},  // no display shows it
+        {"chassis-type", "BCE-R", "bce-r"},
+        {"chassis-type", "Telco", "telco"},
+        {"chassis-type", "7", "bc10"},
+        {"chassis-type", "0", "bc1"},
+        {"chassis-type", "5", nullptr},  // no word
+        {"chassis-type", "8", nullptr},
+        {"chassis-type", "bc3", nullptr},
+        {"ip-address", "10.0.0.1", "10.0.0.1"},
+        {"ip-netmask", "255.255.255.000", "255.255.255.0"},
+        {"ip-gateway", "10.0.0.256", nullptr},
+        {"ip-gateway", "10.0.0", nullptr},
+        {"ip-gateway", "10.0.0.1.2", nullptr},
+        {"ip-gateway", "10..0.1", nullptr},
+        {"ip-gateway", "10.0.0.+1", nullptr},
+        {"ip-gateway", "10.0.0.1 ", nullptr},
+        {"kestrel-hw-rev", "A00", "A00"},
+        {"kestrel-hw-rev", "A000", nullptr},
+        {"kestrel-service-tag", "ABCDEFGH", nullptr},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.item) + " = " + c.value);
@@ -55,6 +91,16 @@ TEST(ApplyValueRules, EachKindTakesItsValuesAndGivesPromcfgItsAnswer)
         EXPECT_EQ(reason.empty(), c.answer != nullptr) << reason;
         EXPECT_EQ(answer, c.answer ? c.answer : "kept");
     }
+}
+
+TEST(ApplyValueRules, AnAlignedTextIsComparedAsThePromHoldsIt)
+{
+    const int rev = find_item("kestrel-hw-rev"), tag = find_item("kestrel-service-tag");
+    EXPECT_EQ(stored_form(rev, "A0"), " A0");
+    EXPECT_EQ(stored_form(rev, "A00"), "A00");
+    EXPECT_EQ(file_form(rev, "  1"), "1");
+    EXPECT_EQ(stored_form(tag, "T1"), "T1");
+    EXPECT_EQ(file_form(tag, " T1"), " T1");
 }
 
 TEST(ApplyValueRules, ItemNamesReadBackAsTheyAreWrittenAndNoOthersAreTaken)
