@@ -364,8 +364,10 @@ std::vector<ByteRange> blade_ranges(const Layout &layout)
         if (field.device == ItemProm::blade_vpd && field.width > 0 && field.offset < ByteMap::address_space &&
             field.width <= ByteMap::address_space - field.offset)
             fields.push_back({field.offset, field.width});
-    std::sort(fields.begin(), fields.end(),
-              [](const ByteRange &a, const ByteRange &b) { return a.offset < b.offset; });
+    // A layout names a few dozen fields: an insertion sort will do.
+    for (std::size_t i = 1; i < fields.size(); ++i)
+        for (std::size_t j = i; j > 0 && fields[j - 1].offset > fields[j].offset; --j)
+            std::swap(fields[j - 1], fields[j]);
     std::vector<ByteRange> merged;
     for (const ByteRange &range : fields) {
         if (!merged.empty() && range.offset <= merged.back().offset + merged.back().length) {

@@ -1,6 +1,6 @@
 #include "apply/report.h"
 
-#include <algorithm>
+#include <utility>
 #include <cstdio>
 
 #include "apply/exit_status.h"
@@ -109,9 +109,12 @@ std::string answer_cell(const std::string &answer)
 
 void print_problems(const char *file, Problems &problems, bool json)
 {
-    // By line, each line's in the order found.
-    std::stable_sort(problems.list.begin(), problems.list.end(),
-                     [](const Problem &a, const Problem &b) { return a.line < b.line; });
+    // By line, each line's in the order found: an insertion sort, stable
+    // and small, of at most Problems::kept.
+    std::vector<Problem> &list = problems.list;
+    for (std::size_t i = 1; i < list.size(); ++i)
+        for (std::size_t j = i; j > 0 && list[j - 1].line > list[j].line; --j)
+            std::swap(list[j - 1], list[j]);
     std::string name = std::string(file) == "-" ? "stdin" : file;
     for (const Problem &problem : problems.list)
         fprintf(stderr, "%s:%lu: %s%s\n", name.c_str(), problem.line,
