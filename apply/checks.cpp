@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "apply/number_text.h"
+#include "apply/session_reading.h"
 
 #include "apply/value_check.h"
 #include "bladevpd/blade_products.h"
@@ -97,10 +98,16 @@ void check_record(const RecordRule &rule, const Identity &before, const Layout *
         if (item_info(item).row->dialogue != rule.dialogue || wanted.given[item])
             continue;
         std::string why;
-        if (!layout || !before.shown[item]) {
+        // A switch that was no such product before has no record to keep.
+        bool was_served = before.defined[item_product_id] &&
+                          rule.serves(strtol(before.value[item_product_id].c_str(), nullptr, 10));
+        if (!item_readable(item, layout)) {
             why = std::string(rule.name) + " is written whole, and " + item_name(item) +
                   " cannot be read to keep it " + (layout ? "(the layout has no place for it)" : "(no layout: see --layout)") +
                   ": give " + missing;
+        } else if (!before.shown[item] && was_served) {
+            why = std::string(rule.name) + " is written whole, and " + item_name(item) +
+                  " could not be read to keep it: give " + missing;
         } else if (present && before.defined[item] && !before.value[item].empty()) {
             std::string current = file_form(item, before.value[item]);
             std::string refused = check_value(item, current, wanted.keep[item]);

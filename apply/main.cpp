@@ -246,7 +246,7 @@ int show(const Options &options)
     if (options.json)
         print_show_json(identity, status);
     else
-        print_show_file(identity);
+        print_show_file(identity, options.layout);
     if (status == status_no_item)
         fprintf(stderr, "promcfg-apply: the switch shows no item: its system PROM is blank, erased or damaged\n");
     return status;

@@ -19,17 +19,22 @@ bool may_be_longer(const Identity &identity, int item)
 
 }  // namespace
 
-void print_show_file(const Identity &identity)
+void print_show_file(const Identity &identity, const Layout *layout)
 {
     // The same checks as for a file, one line per item, until what is left
     // passes them: an item left out can leave another without its partner
     // (a subassembly count without any subassembly ID). An entry carries
     // the number of the line it is printed on, which reasons may name.
     std::string reason[item_count];
-    for (int item = 0; item < item_count; ++item)
+    for (int item = 0; item < item_count; ++item) {
+        ItemDialogue dialogue = item_info(item).row->dialogue;
+        bool in_record = dialogue == ItemDialogue::blade_setup || dialogue == ItemDialogue::kestrel_setup;
+        if (in_record && identity.defined[item] && identity.value[item].empty())
+            reason[item] = "empty: a file that leaves it out keeps it so";
         if (may_be_longer(identity, item))
             reason[item] = "may be longer: promcfg's display shows at most " + std::to_string(display_text_max) +
                            " characters of a text, and the file would cut it";
+    }
     for (;;) {
         std::vector<Entry> entries;
         unsigned long line = 1;  // the heading
@@ -42,7 +47,7 @@ void print_show_file(const Identity &identity)
         }
         Wanted wanted;
         Problems problems;
-        check_entries(entries, identity, nullptr, wanted, problems);
+        check_entries(entries, identity, layout, wanted, problems);
         if (problems.list.empty())
             break;
         for (const Problem &problem : problems.list)
