@@ -214,8 +214,15 @@ private:
 
     ActResult menu_result(const Act &act, const std::string &unsent, ActResult &result)
     {
-        // The menu came back after it, with only the success before it.
-        bool shown_done = act.end < dialogue_.steps.size() && dialogue_.was_sent(act.end) && dialogue_.failed_lead != act.end;
+        // The menu came back after it, with only the success before it (also
+        // when no selection went after it: an interrupt closed the input).
+        std::string after = tail(act);
+        std::size_t menu = after.rfind(menu_prompt_line);
+        std::size_t list = menu == std::string::npos ? std::string::npos : after.rfind(menu_first_row, menu);
+        bool shown_done = (act.end < dialogue_.steps.size() && dialogue_.was_sent(act.end) &&
+                           dialogue_.failed_lead != act.end) ||
+                          (dialogue_.was_sent(act.end - 1) && list != std::string::npos &&
+                           after.compare(0, list, std::string(act.done) + "\n") == 0);
         if (interrupted(act, shown_done, result))
             return result;
         if (dialogue_.failed_lead == act.end) {
