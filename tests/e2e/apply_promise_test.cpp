@@ -310,6 +310,23 @@ TEST_F(ApplyPromiseTest, AnInterruptWhilePromcfgAsksClosesItsInputAndNothingIsWr
         EXPECT_EQ(writes(), Lines{});
         EXPECT_EQ(get("mac0"), "");
     }
+
+    // The same in the menu: row 5 is chosen at once, its answers come late.
+    set_items(promtest::blade(43));
+    tool = promcfg_script("slow-menu.sh",
+                          "{ IFS= read -r line; printf '%s\\n' \"$line\"; [ \"$line\" = 5 ] && : >" + asked +
+                              "; sleep 1.5; cat; } | \"$@\"\n");
+    unlink(asked.c_str());
+    clear_trace();
+    pid_t pid = start_apply({"-"}, file("v.id", "vpd-hw-rev = 1\n"), scratch("out"), scratch("err"), tool);
+    ASSERT_TRUE(eventually([&] { return access(asked.c_str(), F_OK) == 0; }));
+    kill(pid, SIGINT);
+    EXPECT_EQ(promtest::wait_program(pid), 128 + SIGINT);
+    EXPECT_TRUE(contains(promtest::read_file(scratch("out")),
+                         "SIGINT came while promcfg asked; its input was closed, so nothing of blade VPD record was "
+                         "written\n"))
+        << promtest::read_file(scratch("out"));
+    EXPECT_EQ(writes(), Lines{});
 }
 
 TEST_F(ApplyPromiseTest, AnInterruptOncePromcfgHasEveryAnswerWaitsForItAndASecondOneOrTheTimeLimitStopsIt)
