@@ -17,6 +17,17 @@ bool may_be_longer(const Identity &identity, int item)
            identity.value[item].size() == display_text_max;
 }
 
+// Items of a PROM that was read, which the read could not give: only a
+// layout places them.
+bool not_read(const Identity &identity, int item)
+{
+    ItemProm prom = item_info(item).row->prom;
+    bool prom_read = prom == ItemProm::blade_vpd   ? identity.shown[item_chassis_type]
+                     : prom == ItemProm::kestrel ? identity.shown[item_kestrel_service_tag]
+                                                 : false;
+    return prom_read && !identity.shown[item];
+}
+
 }  // namespace
 
 void print_show_file(const Identity &identity, const Layout *layout)
@@ -56,11 +67,13 @@ void print_show_file(const Identity &identity, const Layout *layout)
     }
 
     printf("# The identity the switch holds, as promcfg shows it.\n");
-    std::string undefined;
+    std::string undefined, unread;
     for (int item = 0; item < item_count; ++item) {
         std::string name = item_name(item);
         if (identity.shown[item] && !identity.defined[item])
             undefined += " " + name;
+        if (not_read(identity, item))
+            unread += " " + name;
         if (!identity.defined[item])
             continue;
         if (reason[item].empty())
@@ -70,6 +83,8 @@ void print_show_file(const Identity &identity, const Layout *layout)
     }
     if (!undefined.empty())
         printf("# undefined:%s\n", undefined.c_str());
+    if (!unread.empty())
+        printf("# not read, as no layout places them:%s\n", unread.c_str());
     if (!shows_any_item(identity))
         printf("# no item: the system PROM is blank, erased or damaged\n");
 }
@@ -78,11 +93,13 @@ void print_show_json(const Identity &identity, int status)
 {
     printf("{");
     const char *separator = "\n";
-    std::string undefined, longer;
+    std::string undefined, longer, unread;
     for (int item = 0; item < item_count; ++item) {
         std::string name = json_string(item_name(item));
         if (identity.shown[item] && !identity.defined[item])
             undefined += (undefined.empty() ? "" : ", ") + name;
+        if (not_read(identity, item))
+            unread += (unread.empty() ? "" : ", ") + name;
         if (may_be_longer(identity, item))
             longer += (longer.empty() ? "" : ", ") + name;
         if (!identity.defined[item])
@@ -91,6 +108,8 @@ void print_show_json(const Identity &identity, int status)
                json_item_value(item, file_form(item, identity.value[item]), true).c_str());
         separator = ",\n";
     }
-    printf("%s  \"undefined\": [%s],\n  \"may_be_longer\": [%s],\n  \"no_item\": %s,\n  \"status\": %d\n}\n",
-           separator, undefined.c_str(), longer.c_str(), shows_any_item(identity) ? "false" : "true", status);
+    printf("%s  \"undefined\": [%s],\n  \"not_read\": [%s],\n  \"may_be_longer\": [%s],\n  \"no_item\": %s,\n"
+           "  \"status\": %d\n}\n",
+           separator, undefined.c_str(), unread.c_str(), longer.c_str(), shows_any_item(identity) ? "false" : "true",
+           status);
 }

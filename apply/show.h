@@ -17,7 +17,8 @@ void print_show_file(const Identity &identity, const Layout *layout);
 
 // As JSON: one key per item that reads back (numbers for the product ID and
 // the subassembly count, strings for the rest); "undefined": the items
-// whose line reads as undefined; "may_be_longer": the texts as long as the
+// whose line reads as undefined; "not_read": the items of a PROM read that
+// no layout places; "may_be_longer": the texts as long as the
 // display shows; "no_item": true when no item reads (blank, erased or
 // damaged); "status": the exit status.
 void print_show_json(const Identity &identity, int status);

@@ -235,6 +235,10 @@ TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
     EXPECT_NE(r.out.find(row("vpd-hw-rev", "undefined", "255", "undefined", "written, not read back")), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find(row("chassis-type", "undefined", "bce-r", "bce-r", "ok")), std::string::npos) << r.out;
+    auto shown = promtest::run_program(alone + "/promcfg-apply", {"--promcfg", promtest::promcfg_command(), "--show"},
+                                       "", {{"PROMSIM_DIR", dir_}});
+    EXPECT_NE(shown.out.find("chassis-type = bce-r\n"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("# not read, as no layout places them: vpd-hw-rev vpd-date-code"), std::string::npos);
     EXPECT_EQ(promsim({"dump", "blade", "0x6c", "1"}), "00006c  ff                                               |.|\n");
 
     // A part of a record, or a copy it holds, cannot be kept without reading it.
@@ -371,7 +375,7 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
               "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\", \"chassis-type\", "
               "\"vpd-hw-rev\", \"vpd-date-code\", \"vpd-part-number\", \"vpd-fru-number\", \"vpd-pos-id\", "
               "\"vpd-manufacturer\", \"vpd-product-name\", \"ip-address\", \"ip-gateway\", \"ip-netmask\"],\n"
-              "  \"may_be_longer\": [],\n"
+              "  \"not_read\": [],\n  \"may_be_longer\": [],\n"
               "  \"no_item\": false,\n  \"status\": 0\n}\n");
     auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
     EXPECT_EQ(r.status, 0);
