@@ -192,12 +192,12 @@ private:
         if (interrupted(Act{}, done, result))
             return result;
         if (setting == std::string::npos) {
+            if (ended_badly(result))
+                return result;
             result.state = ActResult::not_run;
             result.detail = run_.interrupted || dialogue_.stop != Dialogue::going
                                 ? "promcfg ended before it"
                                 : "promcfg did not set the chassis type";
-            if (ended_badly(result))
-                result.state = ActResult::failed;
             return result;
         }
         if (!done) {

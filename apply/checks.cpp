@@ -52,7 +52,8 @@ constexpr RecordRule record_rules[] = {
     {ItemDialogue::kestrel_setup, "the Kestrel VPD record", kestrel_product, {item_mac0, item_chassis_sn, -1, -1, -1, -1}},
 };
 
-// The system items a record copies that the file changes: "copies mac0, wwn", or "".
+// The system items a record copies that the file changes: "the record
+// copies mac0, wwn, which the file changes", or "".
 std::string changed_copies(const RecordRule &rule, const Wanted &wanted, const Identity &before)
 {
     std::string names;
@@ -61,9 +62,9 @@ std::string changed_copies(const RecordRule &rule, const Wanted &wanted, const I
         // MAC 1 is copied on the product with two MACs alone.
         bool copied = item >= 0 && (item != item_mac1 || (blade && blade->two_macs));
         if (copied && changes(wanted, before, item))
-            names += (names.empty() ? "copies " : ", ") + item_name(item);
+            names += (names.empty() ? "" : ", ") + item_name(item);
     }
-    return names;
+    return names.empty() ? "" : "the record copies " + names + ", which the file changes";
 }
 
 // A record is written whole: the fields the file leaves out keep their
@@ -85,7 +86,13 @@ void check_record(const RecordRule &rule, const Identity &before, const Layout *
                 missing += (missing.empty() ? "" : ", ") + item_name(item);
         }
     bool present = rule.dialogue == ItemDialogue::blade_setup ? before.blade_record : before.kestrel_record;
+    bool kestrel = rule.dialogue == ItemDialogue::kestrel_setup;
     std::string copies = first_item < 0 && rule.serves(wanted.product) ? changed_copies(rule, wanted, before) : "";
+    // A record whose copies already differ is written again too.
+    if (first_item < 0 && copies.empty() && layout && present && rule.serves(wanted.product)) {
+        std::string stale = copies_differ(before, *layout, kestrel);
+        copies = stale.empty() ? "" : "the record's " + stale;
+    }
     if (first_item < 0 && (copies.empty() || (layout && !present)))
         return;  // nothing to write: no record holds the copies
     if (first_item < 0) {
@@ -120,7 +127,7 @@ void check_record(const RecordRule &rule, const Identity &before, const Layout *
             return;
         }
     }
-    if (rule.dialogue == ItemDialogue::blade_setup)
+    if (!kestrel)
         wanted.blade_rewrite = copies;
     else
         wanted.kestrel_rewrite = copies;

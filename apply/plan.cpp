@@ -132,12 +132,22 @@ WritePlan make_plan(const Wanted &wanted, const Identity &before, const Layout *
             menu.acts.push_back(act);
             continue;
         }
-        options.arguments.push_back(row.selection);
         act.first = option_list.size();
+        if (row.kind == ActKind::option_dialogue) {
+            option_steps(wanted, before, row.dialogue, option_list);
+            // Nothing to answer (the switch's own product kept): not run.
+            bool any_answer = false;
+            for (std::size_t i = act.first; i < option_list.size(); ++i)
+                any_answer = any_answer || !option_list[i].answer.empty();
+            if (!any_answer) {
+                option_list.erase(option_list.begin() + static_cast<long>(act.first), option_list.end());
+                continue;
+            }
+        }
+        options.arguments.push_back(row.selection);
         if (row.kind == ActKind::chassis_type) {
             options.arguments.push_back(wanted.answer[item_chassis_type]);
         } else {
-            option_steps(wanted, before, row.dialogue, option_list);
             // After another dialogue: its done line first, no failed call.
             Step &first = option_list[act.first];
             first.lead = last_option_done ? Lead::after_done : Lead::any;

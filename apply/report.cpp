@@ -84,7 +84,7 @@ const std::string &wrong_copies(const ActResult &group, const ReadBack &after)
 std::string group_detail(const ActResult &group, const Wanted &wanted, const Identity &before,
                          const ReadBack &after)
 {
-    std::string why = group.act->why.empty() ? "" : "written again: the record " + group.act->why;
+    const std::string &why = group.act->why;
     if (group.state != ActResult::written || !after.read)
         return group.detail.empty() || why.empty() ? group.detail + why : why + "; " + group.detail;
     std::string differ;
@@ -96,13 +96,18 @@ std::string group_detail(const ActResult &group, const Wanted &wanted, const Ide
     std::string detail = differ.empty() ? group.detail : said + ", but " + differ + " read back otherwise";
     const std::string &copies = wrong_copies(group, after);
     if (!copies.empty())
-        detail += (detail.empty() ? "promcfg said so, but " : "; ") + copies;
+        detail += (detail.empty() ? "promcfg said so, but its " : "; its ") + copies;
     return why.empty() || detail.empty() ? why + detail : why + "; " + detail;
 }
 
-std::string answer_cell(const std::string &answer)
+// An empty answer keeps a system item; a record's field it writes as zero.
+std::string answer_cell(const Step &step)
 {
-    return answer.empty() ? "(empty: keeps the item)" : answer;
+    if (!step.answer.empty())
+        return step.answer;
+    ItemDialogue dialogue = step.item >= 0 ? item_info(step.item).row->dialogue : ItemDialogue::system_data;
+    bool in_record = dialogue == ItemDialogue::blade_setup || dialogue == ItemDialogue::kestrel_setup;
+    return in_record ? "(empty: a zero field)" : "(empty: keeps the item)";
 }
 
 }  // namespace
@@ -157,7 +162,7 @@ void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &bef
     separator = "";
     for (const RunPlan *run : {&plan.options, &plan.menu})
         for (const Act &act : run->acts) {
-            std::string why = act.why.empty() ? "" : "written again: the record " + act.why;
+            const std::string &why = act.why;
             if (json)
                 printf("%s\n    {\"how\": \"%s\", \"group\": \"%s\", \"why\": %s, \"answers\": [", separator, act.how,
                        act.name, act.why.empty() ? "null" : json_string(why).c_str());
@@ -174,7 +179,7 @@ void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &bef
                     printf("%s\n      {\"question\": %s, \"answer\": %s}", inner, json_string(step.label).c_str(),
                            json_string(step.answer).c_str());
                 else
-                    printf("  [%s] %s\n", step.label.c_str(), answer_cell(step.answer).c_str());
+                    printf("  [%s] %s\n", step.label.c_str(), answer_cell(step).c_str());
                 inner = ",";
             }
             if (json)
@@ -254,7 +259,9 @@ int print_report(const std::vector<ActResult> &groups, const Wanted &wanted, con
                printable(wanted.answer[item]).c_str(), after.read ? shown_cell(after.identity, item).c_str() : "?",
                check_word(check_item(item, wanted, before, after)));
     }
-    if (differ + unverified + not_read == 0)
+    if (differ + unverified + not_read == 0 && given == 1)
+        printf("\npromcfg-apply: the item reads back as given\n");
+    else if (differ + unverified + not_read == 0)
         printf("\npromcfg-apply: all %u items read back as given\n", given);
     else if (differ + unverified == 0)
         printf("\npromcfg-apply: %u of %u items written, not read back: the layout (--layout) has no place for them\n",
@@ -268,6 +275,10 @@ int print_report(const std::vector<ActResult> &groups, const Wanted &wanted, con
         printf("%spromcfg-apply: %u of %u items unverified: the display shows a text of %zu characters, "
                "as it showed before, and the PROM's may be longer\n",
                differ > 0 ? "" : "\n", unverified, given, display_text_max);
+    for (const ActResult &group : groups)
+        if (!wrong_copies(group, after).empty())
+            printf("promcfg-apply: %s holds copies of system items that differ from the system PROM\n",
+                   group.act->name);
     if (none_before)
         printf("promcfg-apply: before, the switch showed no item: its system PROM was blank, erased or damaged\n");
     if (none_after)

@@ -91,9 +91,12 @@ bool item_value(int item, const std::string &field, std::string &value)
 // defined when their record is there.
 void read_fields(const Layout &layout, Identity &identity)
 {
+    // The record's product ID tells a record from a blank VPD; a layout
+    // without its place cannot tell, and takes the record as there.
     std::string product, ip_set;
-    identity.blade_record = record_field_value(layout, identity, "vpd-product-id", product) &&
-                            find_blade_product(static_cast<int32_t>(strtoul(product.c_str(), nullptr, 10)));
+    identity.blade_record = !layout.find("vpd-product-id") ||
+                            (record_field_value(layout, identity, "vpd-product-id", product) &&
+                             find_blade_product(static_cast<int32_t>(strtoul(product.c_str(), nullptr, 10))));
     bool addresses_set = !layout.find("ip-set") || (record_field_value(layout, identity, "ip-set", ip_set) && ip_set == "1");
     for (int item = 0; item < item_count; ++item) {
         const IdentityItem &row = *item_info(item).row;
@@ -206,8 +209,8 @@ std::string copies_differ(const Identity &identity, const Layout &layout, bool k
             continue;
         const std::string &wanted = copy.item >= 0 ? identity.value[copy.item] : copy.value;
         if (read != wanted)
-            differ += (differ.empty() ? "its copy of " : "; of ") + std::string(copy.field) + " reads " +
-                      printable(read) + ", not " + printable(wanted);
+            differ += (differ.empty() ? "copy of " : "; of ") + std::string(copy.field) + " reads \"" +
+                      printable(read) + "\", not \"" + printable(wanted) + "\"";
     }
     return differ;
 }

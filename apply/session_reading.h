@@ -42,7 +42,7 @@ bool item_readable(int item, const Layout *layout);
 
 // Which copies of system items in the blade record (or, with `kestrel`,
 // the Kestrel record) read otherwise than the system PROM as read back:
-// "" or "its copy of mac0 reads 00..., not 0a...".
+// "" or "copy of vpd-mac-first reads "00...", not "0a..."".
 std::string copies_differ(const Identity &identity, const Layout &layout, bool kestrel);
 
 // The record fields an item is written to and read from, by layout name.

@@ -251,13 +251,13 @@ TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
               "vpd-manufacturer, vpd-product-name");
     r = without("mac0 = 0a0b0c0d0e0f\n");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err.rfind("stdin:1: mac0: copies mac0, so the blade VPD record is written whole", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("stdin:1: mac0: the record copies mac0, which the file changes, so the blade VPD record is written whole", 0), 0u) << r.err;
     EXPECT_EQ(writes(), Lines{});
 
     // With the layout, the copy is written again with the record's fields kept.
     r = apply({"-"}, "mac0 = 0a0b0c0d0e0f\n");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find(act("row 5", "blade VPD record", "written: written again: the record copies mac0")),
+    EXPECT_NE(r.out.find(act("row 5", "blade VPD record", "written: the record copies mac0, which the file changes")),
               std::string::npos)
         << r.out;
     // On product 59 the record's second MAC is MAC 0.
@@ -267,7 +267,14 @@ TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
     r = apply({"-"}, "vpd-hw-rev = 8\n", {{"PROMSIM_FAIL", "swServGetCLEI=-1"}});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(act("row 5", "blade VPD record",
-                             "written: promcfg said so, but its copy of vpd-clei reads , not CLEI01234")),
+                             "written: promcfg said so, but its copy of vpd-clei reads \"\", not \"CLEI01234\"")),
+              std::string::npos)
+        << r.out;
+    // The next run that reaches the switch writes the stale copy again.
+    r = apply({"-"}, "clei = CLEI012345\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find(act("row 5", "blade VPD record",
+                             "written: the record's copy of vpd-clei reads \"\", not \"CLEI01234\"")),
               std::string::npos)
         << r.out;
 }
