@@ -6,9 +6,13 @@
 #   the dump's instructions per dumped byte, output calls included, on blade
 #   VPD of all 0xff bytes and of random bytes;
 #   the stripped sizes of the switch package's PowerPC programs;
-#   peak resident memory of promcfg -p and of the hello (median of five).
-# Instruction counts and sizes are stable on a busy machine: the run ends
-# with status 1 when one misses its goal. Memory is reported only.
+#   peak resident memory of promcfg -p and of the hello (median of five);
+#   the physical cost of promcfg's actions and of promcfg-apply (calls,
+#   bytes and commits of the emulated platform, bench/physical-cost.sh),
+#   against the committed table bench/physical-cost.txt.
+# Instruction counts, sizes and physical costs are stable on a busy machine:
+# the run ends with status 1 when one misses its goal or rises above its
+# committed figure. Memory is reported only.
 #   ./bench.sh [--no-build]   (--no-build: measure the packages as they are)
 set -eu
 cd "$(dirname "$0")"
@@ -96,4 +100,9 @@ done
 printf '  %-42s %11s KiB\n' "peak RSS, promcfg -p (median of 5)" "$rss_p" \
     "peak RSS, hello (median of 5)" "$rss_hello"
 row "  peak RSS, promcfg -p / hello" "$(ratio "$rss_p" "$rss_hello")" 1.35 report
+# Status 1: a figure above the committed table; anything else: broken.
+cost=0
+bench/physical-cost.sh "$bin" || cost=$?
+[ "$cost" -le 1 ] || exit "$cost"
+[ "$cost" -eq 0 ] || failed=1
 exit "$failed"
