@@ -80,7 +80,8 @@ private:
             return false;
         std::size_t at = dialogue_.next;
         bool inside = at >= act.first && (at < act.end || (at == act.end && act.first < act.end));
-        if (!inside || dialogue_.failed_lead == at)
+        // The menu back after the row's success: questions it did not ask.
+        if (!inside || dialogue_.failed_lead == at || menu_after_success(act))
             return false;
         result.state = ActResult::stopped;
         if (dialogue_.stop == Dialogue::answer_lost) {
@@ -110,6 +111,29 @@ private:
             if (!dialogue_.was_sent(i) && !dialogue_.steps[i].answer.empty() && dialogue_.steps[i].item >= 0)
                 names += (names.empty() ? "" : ", ") + item_name(dialogue_.steps[i].item);
         return names;
+    }
+
+    // The menu came back after the act's last answer, with only its
+    // success before it.
+    bool menu_after_success(const Act &act)
+    {
+        if (act.kind != ActKind::menu_write)
+            return false;
+        std::string after = tail(act);
+        std::size_t menu = after.rfind(menu_prompt_line);
+        std::size_t list = menu == std::string::npos ? std::string::npos : after.rfind(menu_first_row, menu);
+        return list != std::string::npos && after.compare(0, list, std::string(act.done) + "\n") == 0;
+    }
+
+    // Only ASIC MACs can go unasked, as a new product's count shows only
+    // in its questions.
+    std::string unasked(const Act &act, const std::string &unsent, bool done)
+    {
+        unsigned asked = 0;
+        for (std::size_t i = act.first; i < act.end; ++i)
+            asked += dialogue_.was_sent(i) && index_in_family(dialogue_.steps[i].item, item_asic_mac0) >= 0;
+        return "promcfg asked for " + std::to_string(asked) + " ASIC MACs, not for " + unsent + "; " +
+               (done ? "the rest was written" : nothing_);
     }
 
     // What promcfg printed after the act's last answer sent.
@@ -167,12 +191,7 @@ private:
         if (!next_started && !(done && ended_well_) && ended_badly(result))
             return result;
         if (!unsent.empty()) {
-            // Only ASIC MACs can go unasked, as a new product's count shows only here.
-            unsigned asked = 0;
-            for (std::size_t i = act.first; i < act.end; ++i)
-                asked += dialogue_.was_sent(i) && index_in_family(dialogue_.steps[i].item, item_asic_mac0) >= 0;
-            result.detail = "promcfg asked for " + std::to_string(asked) + " ASIC MACs, not for " + unsent + "; " +
-                            (done ? "the rest was written" : nothing_);
+            result.detail = unasked(act, unsent, done);
             return result;
         }
         if (!done) {
@@ -215,18 +234,20 @@ private:
     ActResult menu_result(const Act &act, const std::string &unsent, ActResult &result)
     {
         // The menu came back after it, with only the success before it (also
-        // when no selection went after it: an interrupt closed the input).
-        std::string after = tail(act);
-        std::size_t menu = after.rfind(menu_prompt_line);
-        std::size_t list = menu == std::string::npos ? std::string::npos : after.rfind(menu_first_row, menu);
-        bool shown_done = (act.end < dialogue_.steps.size() && dialogue_.was_sent(act.end) &&
-                           dialogue_.failed_lead != act.end) ||
-                          (dialogue_.was_sent(act.end - 1) && list != std::string::npos &&
-                           after.compare(0, list, std::string(act.done) + "\n") == 0);
+        // when no selection went after it: the last row, or an interrupt
+        // closed the input).
+        bool shown_done =
+            (act.end < dialogue_.steps.size() && dialogue_.was_sent(act.end) && dialogue_.failed_lead != act.end) ||
+            menu_after_success(act);
         if (interrupted(act, shown_done, result))
             return result;
         if (dialogue_.failed_lead == act.end) {
-            result.detail = "promcfg said \"" + first_words(tail(act)) + "\"";
+            std::string failure = failure_line(tail(act));
+            result.detail = failure.empty() ? "promcfg said \"" + first_words(tail(act)) + "\"" : failure;
+            return result;
+        }
+        if (!unsent.empty() && shown_done) {
+            result.detail = unasked(act, unsent, true);
             return result;
         }
         if (!unsent.empty() || !dialogue_.was_sent(act.first)) {

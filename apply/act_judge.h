@@ -11,7 +11,7 @@
 
 struct ActResult {
     const Act *act;
-    enum State { not_run, written, stopped, failed, timed_out, interrupted } state = not_run;
+    enum State { not_run, written, stopped, failed, timed_out, interrupted, unchanged } state = not_run;
     std::string detail;
 };
 

@@ -206,3 +206,11 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, co
     for (const RecordRule &rule : record_rules)
         check_record(rule, before, layout, wanted, problems);
 }
+
+bool copies_change(const Wanted &wanted, const Identity &before, ItemDialogue record)
+{
+    for (const RecordRule &rule : record_rules)
+        if (rule.dialogue == record && rule.serves(wanted.product))
+            return !changed_copies(rule, wanted, before).empty();
+    return false;
+}

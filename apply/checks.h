@@ -41,4 +41,8 @@ struct Wanted {
 void check_entries(const std::vector<Entry> &entries, const Identity &before, const Layout *layout, Wanted &wanted,
                    Problems &problems);
 
+// Whether the file changes a system item that the record of `record`
+// (the blade or the Kestrel VPD set-up) copies, on a product that has it.
+bool copies_change(const Wanted &wanted, const Identity &before, ItemDialogue record);
+
 #endif

@@ -153,6 +153,11 @@ Reply dialogue_printed(Dialogue &dialogue, const char *bytes, std::size_t size)
     while (index < dialogue.steps.size() && !prompt_is(dialogue.steps[index], at) && dialogue.steps[index].optional &&
            dialogue.steps[index].answer.empty())
         ++index;
+    if (index >= dialogue.steps.size() && index > dialogue.next) {
+        // Only unasked questions that keep their items were left: the end.
+        reply.close_input = dialogue.input_closed = true;
+        return reply;
+    }
     if (index >= dialogue.steps.size() || !prompt_is(dialogue.steps[index], at)) {
         close(dialogue, reply, Dialogue::unexpected, at.label);
         return reply;

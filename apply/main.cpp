@@ -1,10 +1,9 @@
-// promcfg-apply: writes an identity file into the switch's system PROM by
-// answering promcfg's own questions by their labels, then reads the PROM
-// back and compares every item; or shows the identity the PROM holds.
+// promcfg-apply: writes an identity file into the switch's PROMs by
+// answering promcfg's own questions by their labels, then reads the PROMs
+// back and compares every item; or shows the identity they hold.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 #include <string>
@@ -12,40 +11,20 @@
 #include <unistd.h>
 #include <vector>
 
-#include "apply/act_judge.h"
-#include "apply/checks.h"
-#include "apply/display_parser.h"
+#include "apply/apply_flow.h"
 #include "apply/exit_status.h"
-#include "apply/identity_file.h"
-#include "apply/input_file.h"
 #include "apply/interrupts.h"
-#include "apply/plan.h"
-#include "apply/report.h"
-#include "apply/run_lock.h"
-#include "apply/session_reading.h"
-#include "apply/show.h"
-#include "apply/tool_run.h"
 #include "apply/number_text.h"
+#include "apply/options.h"
 
 namespace {
 
-struct Options {
-    const char *file = nullptr;
-    bool show = false;
-    bool json = false;
-    bool dry_run = false;
-    std::vector<std::string> command;
-    long timeout = 60;
-    std::string lock;
-    const char *layout_file = nullptr;
-    Layout layout_read;
-    const Layout *layout = nullptr;  // null: none given or found
-};
 
 void usage(FILE *to)
 {
     fprintf(to, "Usage:\n"
-                "\tpromcfg-apply [--dry-run] [--json] [--promcfg CMD] [--layout FILE] [--timeout SECONDS] [--lock FILE] FILE\n"
+                "\tpromcfg-apply [--dry-run] [--force] [--json] [--promcfg CMD] [--layout FILE] [--timeout SECONDS]\n"
+                "\t              [--lock FILE] FILE\n"
                 "\tpromcfg-apply --show [--json] [--promcfg CMD] [--layout FILE] [--timeout SECONDS]\n"
                 "FILE (- for standard input) holds one \"item = value\" a line. See promcfg-apply(8).\n");
 }
@@ -93,7 +72,7 @@ constexpr option long_options[] = {
     {"show", no_argument, nullptr, 's'},       {"json", no_argument, nullptr, 'j'},
     {"dry-run", no_argument, nullptr, 'n'},    {"promcfg", required_argument, nullptr, 'p'},
     {"timeout", required_argument, nullptr, 't'}, {"lock", required_argument, nullptr, 'l'},
-    {"layout", required_argument, nullptr, 'L'}, {"help", no_argument, nullptr, 'h'},       {"version", no_argument, nullptr, 'V'},
+    {"layout", required_argument, nullptr, 'L'}, {"force", no_argument, nullptr, 'f'}, {"help", no_argument, nullptr, 'h'},       {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -138,6 +117,9 @@ int parse_options(int argc, char **argv, Options &options)
         case 'n':
             options.dry_run = true;
             break;
+        case 'f':
+            options.force = true;
+            break;
         case 'p':
             options.command = split_command(value);
             command_given = true;
@@ -179,207 +161,6 @@ int parse_options(int argc, char **argv, Options &options)
     return load_layout_option(options);
 }
 
-// What the first reading adds once row 4 showed the product.
-struct ReadingContext {
-    const Layout *layout;
-    bool kestrel_asked;
-    bool extended;
-};
-
-bool extend_reading(void *context, Dialogue &dialogue)
-{
-    ReadingContext &reading = *static_cast<ReadingContext *>(context);
-    if (reading.extended)
-        return false;
-    reading.extended = true;
-    Identity shown;
-    bool displayed = parse_display(dialogue.after_step(0), shown);
-    long product = shown.defined[item_product_id] ? strtol(shown.value[item_product_id].c_str(), nullptr, 10) : 0;
-    std::size_t before = dialogue.steps.size();
-    append_reading(dialogue.steps, rows_to_read(product, displayed && shown.defined[item_product_id],
-                                                reading.kestrel_asked, reading.layout),
-                   false);
-    return dialogue.steps.size() > before;
-}
-
-// "" or why a reading session did not read.
-std::string session_end(const ToolRun &run, const Options &options, Identity &identity)
-{
-    std::string why = describe_end(run, options.timeout);
-    if (why.empty() && !read_session(run.dialogue, options.layout, identity, why))
-        identity = Identity();
-    return why.empty() ? "" : "promcfg -m " + why;
-}
-
-// The switch's identity, read in one menu session: row 4, then what the
-// product has; "" or why it could not be.
-std::string read_switch(const Options &options, bool kestrel_asked, Identity &identity)
-{
-    ReadingContext context = {options.layout, kestrel_asked, false};
-    Dialogue dialogue;
-    dialogue.answers = dialogue.only_reads = true;
-    append_reading(dialogue.steps, ReadRows(), true);
-    dialogue.extend = extend_reading;
-    dialogue.context = &context;
-    ToolRun run = run_tool(options.command, {"-m"}, dialogue, options.timeout);
-    return session_end(run, options, identity);
-}
-
-int interrupted(const char *what)
-{
-    int signal_number = interrupt_signal();
-    fprintf(stderr, "promcfg-apply: interrupted by %s %s; nothing written\n", signal_name(signal_number), what);
-    return status_interrupted + signal_number;
-}
-
-int show(const Options &options)
-{
-    Identity identity;
-    std::string why = read_switch(options, false, identity);
-    if (interrupt_count() > 0)
-        return interrupted("while reading the switch");
-    if (!why.empty()) {
-        fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
-        return status_failed;
-    }
-    int status = shows_any_item(identity) ? status_ok : status_no_item;
-    if (options.json)
-        print_show_json(identity, status);
-    else
-        print_show_file(identity, options.layout);
-    if (status == status_no_item)
-        fprintf(stderr, "promcfg-apply: the switch shows no item: its system PROM is blank, erased or damaged\n");
-    return status;
-}
-
-// The file's lines; 0 to go on, else the exit status.
-int read_file(const Options &options, std::vector<Entry> &entries, Problems &problems)
-{
-    std::string text, why;
-    InputEnd end = read_input_file(options.file, options.timeout, text, why);
-    const char *name = strcmp(options.file, "-") == 0 ? "standard input" : options.file;
-    if (end == InputEnd::interrupted)
-        return interrupted("while reading the file");
-    if (end == InputEnd::refused) {
-        fprintf(stderr, "promcfg-apply: %s %s; nothing written\n", name, why.c_str());
-        return status_bad_file;
-    }
-    read_identity_file(text, entries, problems);
-    if (entries.empty() && problems.total == 0)
-        problems.add(1, -1, "names no item: nothing to write");
-    return status_ok;
-}
-
-// The entries checked against the switch as read now; 0 to go on, else the
-// exit status.
-int check_with_switch(const Options &options, const std::vector<Entry> &entries, Problems &problems,
-                      Identity &before, Wanted &wanted)
-{
-    // The switch first: the "before" of the report, the ASIC MAC count,
-    // the records' fields that the file leaves to keep.
-    bool kestrel_asked = false;
-    for (const Entry &entry : entries)
-        kestrel_asked = kestrel_asked || item_info(entry.item).row->prom == ItemProm::kestrel;
-    std::string why = read_switch(options, kestrel_asked, before);
-    if (interrupt_count() > 0)
-        return interrupted("while reading the switch");
-    if (!why.empty()) {
-        fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
-        if (problems.total == 0)
-            return status_failed;
-        print_problems(options.file, problems, options.json);
-        return status_bad_file;
-    }
-    check_entries(entries, before, options.layout, wanted, problems);
-    if (problems.total > 0) {
-        print_problems(options.file, problems, options.json);
-        return status_bad_file;
-    }
-    return status_ok;
-}
-
-int lock_switch(const Options &options)
-{
-    std::string path = options.lock.empty() ? default_lock_path() : options.lock, why;
-    if (path.empty()) {
-        fprintf(stderr, "promcfg-apply: no lock for this switch: no folder for its emulated hardware "
-                        "(set PROMSIM_DIR or give --lock)\n");
-        return status_failed;
-    }
-    switch (take_run_lock(path, options.timeout, why)) {
-    case LockEnd::taken:
-        return status_ok;
-    case LockEnd::interrupted:
-        return interrupted("while waiting for the lock");
-    case LockEnd::busy:
-        fprintf(stderr, "promcfg-apply: %s; nothing written\n", why.c_str());
-        return status_busy;
-    case LockEnd::failed:
-        break;
-    }
-    fprintf(stderr, "promcfg-apply: %s; nothing written\n", why.c_str());
-    return status_failed;
-}
-
-int apply(const Options &options)
-{
-    std::vector<Entry> entries;
-    Problems problems;
-    int status = read_file(options, entries, problems);
-    // A dry run writes nothing, and so needs no lock.
-    if (status == status_ok && !options.dry_run)
-        status = lock_switch(options);
-    Identity before;
-    Wanted wanted;
-    if (status == status_ok)
-        status = check_with_switch(options, entries, problems, before, wanted);
-    if (status != status_ok)
-        return status;
-
-    WritePlan plan = make_plan(wanted, before, options.layout);
-    if (options.dry_run) {
-        print_plan(plan, wanted, before, options.json);
-        return status_ok;
-    }
-    int runs = 1;
-    std::vector<ActResult> results;
-    bool all_written = true;
-    if (!plan.options.acts.empty()) {
-        ++runs;
-        ToolRun run = run_tool(options.command, plan.options.arguments, plan.options.dialogue, options.timeout);
-        results = judge_run(plan.options, run, options.timeout);
-        for (const ActResult &result : results)
-            all_written = all_written && result.state == ActResult::written;
-    }
-    // The menu's writes only when everything before them was written; the
-    // reading back also after an interrupt, to tell what reached the PROMs
-    // (a second one stops it).
-    Dialogue reading = plan.menu.dialogue;
-    std::vector<ActResult> menu_results;
-    if (!all_written || interrupt_count() > 0) {
-        reading.steps.erase(reading.steps.begin(), reading.steps.begin() + static_cast<long>(reading.resume_at));
-        reading.steps.front().lead = Lead::any;
-        reading.resume_at = static_cast<std::size_t>(-1);
-        reading.only_reads = true;
-        menu_results = not_run(plan.menu, interrupt_count() > 0 ? "not started after the interrupt"
-                                                                : "not started, as an earlier write did not end well");
-    }
-    ++runs;
-    ToolRun run = run_tool(options.command, plan.menu.arguments, reading, options.timeout);
-    if (menu_results.empty())
-        menu_results = judge_run(plan.menu, run, options.timeout);
-    results.insert(results.end(), menu_results.begin(), menu_results.end());
-    ReadBack after;
-    after.failure = session_end(run, options, after.identity);
-    after.read = after.failure.empty();
-    for (int item = 0; item < item_count; ++item)
-        after.readable[item] = item_readable(item, options.layout);
-    if (options.layout && after.read) {
-        after.blade_copies = copies_differ(after.identity, *options.layout, false);
-        after.kestrel_copies = copies_differ(after.identity, *options.layout, true);
-    }
-    return print_report(results, wanted, before, after, interrupt_signal(), options.json, runs);
-}
 
 // Standard output is checked: a report that did not arrive is a failure.
 // The reader of a closed pipe has gone: nobody waits for words, as promcfg
@@ -409,5 +190,5 @@ int main(int argc, char **argv)
     int status = parse_options(argc, argv, options);
     if (status >= 0)
         return finish(status);
-    return finish(options.show ? show(options) : apply(options));
+    return finish(options.show ? show_switch(options) : apply_file(options));
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "apply/session_reading.h"
+#include "apply/value_check.h"
 
 namespace {
 
@@ -13,18 +14,23 @@ struct DialogueRow {
     const char *name;
     const char *done;
     const char *selection;  // the option, or the menu row
+    const char *menu_how;   // the same dialogue as a menu row: its "how", then its row
+    const char *menu_row;
 };
 
 // In the order promcfg runs them.
 constexpr DialogueRow dialogue_rows[] = {
-    {ItemDialogue::system_data, ActKind::option_dialogue, "-s", "system data", "\nSystem Data updated\n", "-s"},
-    {ItemDialogue::board_data, ActKind::option_dialogue, "-b", "board data", "\nBoard Data updated\n", "-b"},
-    {ItemDialogue::chassis_data, ActKind::option_dialogue, "-c", "chassis data", "\nChassis Data updated\n", "-c"},
-    {ItemDialogue::chassis_type, ActKind::chassis_type, "-x", "chassis type", "Done.\n", "-x"},
-    {ItemDialogue::blade_setup, ActKind::menu_write, "row 5", "blade VPD record", "", "5"},
+    {ItemDialogue::system_data, ActKind::option_dialogue, "-s", "system data", "\nSystem Data updated\n", "-s", "row 1",
+     "1"},
+    {ItemDialogue::board_data, ActKind::option_dialogue, "-b", "board data", "\nBoard Data updated\n", "-b", "row 2",
+     "2"},
+    {ItemDialogue::chassis_data, ActKind::option_dialogue, "-c", "chassis data", "\nChassis Data updated\n", "-c",
+     "row 3", "3"},
+    {ItemDialogue::chassis_type, ActKind::chassis_type, "-x", "chassis type", "Done.\n", "-x", nullptr, nullptr},
+    {ItemDialogue::blade_setup, ActKind::menu_write, "row 5", "blade VPD record", "", "5", nullptr, nullptr},
     {ItemDialogue::mgmt_address, ActKind::menu_write, "row 8", "IP addresses", "IP info written to VPD successfully.\n",
-     "8"},
-    {ItemDialogue::kestrel_setup, ActKind::menu_write, "row 14", "Kestrel VPD record", "", "14"},
+     "8", nullptr, nullptr},
+    {ItemDialogue::kestrel_setup, ActKind::menu_write, "row 14", "Kestrel VPD record", "", "14", nullptr, nullptr},
 };
 
 // Subassemblies asked: the count given, or one more than the highest ID
@@ -95,15 +101,83 @@ bool runs(const Wanted &wanted, const DialogueRow &row)
     return names_any(wanted, row.dialogue);
 }
 
+// Whether the switch holds every item of the group that the file gives,
+// and nothing of it needs writing again; what says why not, if the switch
+// cannot tell.
+bool group_unchanged(const Wanted &wanted, const Identity &before, ItemDialogue group, const Layout *layout,
+                     std::string &why)
+{
+    if ((group == ItemDialogue::blade_setup && !wanted.blade_rewrite.empty()) ||
+        (group == ItemDialogue::kestrel_setup && !wanted.kestrel_rewrite.empty()))
+        return false;
+    bool unchanged = true;
+    for (int item = 0; item < item_count; ++item) {
+        if (!wanted.given[item] || item_info(item).row->dialogue != group)
+            continue;
+        if (!item_readable(item, layout))
+            why = "without a layout it cannot be told unchanged";
+        // A text as long as the display shows may be longer in the PROM.
+        bool may_be_longer = item_info(item).row->prom == ItemProm::system &&
+                             item_info(item).row->kind == ItemKind::text &&
+                             before.value[item].size() == display_text_max;
+        unchanged = unchanged && before.defined[item] && !may_be_longer &&
+                    before.value[item] == stored_form(item, wanted.answer[item]);
+    }
+    return unchanged && why.empty();
+}
+
+// Appends a menu row's selection and questions. The selection follows the
+// write before it in the session, which must have printed its success alone.
+void append_menu_write(Dialogue &dialogue, std::vector<Act> &acts, Act act, const char *selection,
+                       const std::vector<Step> &questions, const char *&last_done)
+{
+    std::vector<Step> &steps = dialogue.steps;
+    act.first = steps.size();
+    Step select = {"", selection, -1, Prompt::selection, Lead::any};
+    if (last_done) {
+        select.lead = Lead::exact;
+        select.lead_text = std::string(last_done) + "\n";
+    }
+    steps.push_back(select);
+    steps.insert(steps.end(), questions.begin(), questions.end());
+    steps[act.first + 1].lead = Lead::any;
+    act.end = steps.size();
+    last_done = act.done;
+    acts.push_back(act);
+}
+
+// The reading after a session's writes, where a write that did not print its
+// success goes on.
+void append_reading_after(Dialogue &dialogue, const ReadRows &rows, bool with_display, const char *last_done)
+{
+    dialogue.resume_at = dialogue.steps.size();
+    append_reading(dialogue.steps, rows, with_display);
+    if (last_done && dialogue.resume_at < dialogue.steps.size()) {
+        dialogue.steps[dialogue.resume_at].lead = Lead::exact;
+        dialogue.steps[dialogue.resume_at].lead_text = std::string(last_done) + "\n";
+    }
+}
+
+// An option dialogue's questions, or none when it has nothing to answer
+// (the switch's own product kept).
+std::vector<Step> option_questions(const Wanted &wanted, const Identity &before, ItemDialogue dialogue)
+{
+    std::vector<Step> steps;
+    option_steps(wanted, before, dialogue, steps);
+    for (const Step &step : steps)
+        if (!step.answer.empty())
+            return steps;
+    return {};
+}
+
 }  // namespace
 
-WritePlan make_plan(const Wanted &wanted, const Identity &before, const Layout *layout)
+WritePlan make_plan(const Wanted &wanted, const Identity &before, const Layout *layout, bool force)
 {
     WritePlan plan;
     RunPlan &options = plan.options;
     RunPlan &menu = plan.menu;
     std::vector<Step> &option_list = options.dialogue.steps;
-    std::vector<Step> &menu_list = menu.dialogue.steps;
     // The done words of the write before, in each run.
     const char *last_option_done = nullptr, *last_menu_done = nullptr;
     menu.arguments.push_back("-m");
@@ -115,61 +189,64 @@ WritePlan make_plan(const Wanted &wanted, const Identity &before, const Layout *
             act.why = wanted.blade_rewrite;
         if (row.dialogue == ItemDialogue::kestrel_setup && !names_any(wanted, row.dialogue))
             act.why = wanted.kestrel_rewrite;
+        std::string why;
+        if (group_unchanged(wanted, before, row.dialogue, layout, why) && !force) {
+            plan.unchanged.push_back(act);
+            continue;
+        }
+        if (act.why.empty())
+            act.why = why;
         if (row.kind == ActKind::menu_write) {
-            act.first = menu_list.size();
-            Step select = {"", row.selection, -1, Prompt::selection, Lead::any};
-            // Another write before it in the session: it must have printed
-            // its success alone, then the menu.
-            if (last_menu_done) {
-                select.lead = Lead::exact;
-                select.lead_text = std::string(last_menu_done) + "\n";
-            }
-            menu_list.push_back(select);
-            record_steps(wanted, row.dialogue, menu_list);
-            menu_list[act.first + 1].lead = Lead::any;
-            act.end = menu_list.size();
-            last_menu_done = row.done;
-            menu.acts.push_back(act);
+            std::vector<Step> questions;
+            record_steps(wanted, row.dialogue, questions);
+            append_menu_write(menu.dialogue, menu.acts, act, row.selection, questions, last_menu_done);
             continue;
         }
         act.first = option_list.size();
         if (row.kind == ActKind::option_dialogue) {
-            option_steps(wanted, before, row.dialogue, option_list);
-            // Nothing to answer (the switch's own product kept): not run.
-            bool any_answer = false;
-            for (std::size_t i = act.first; i < option_list.size(); ++i)
-                any_answer = any_answer || !option_list[i].answer.empty();
-            if (!any_answer) {
-                option_list.erase(option_list.begin() + static_cast<long>(act.first), option_list.end());
+            std::vector<Step> questions = option_questions(wanted, before, row.dialogue);
+            if (questions.empty())
                 continue;
-            }
-        }
-        options.arguments.push_back(row.selection);
-        if (row.kind == ActKind::chassis_type) {
-            options.arguments.push_back(wanted.answer[item_chassis_type]);
-        } else {
             // After another dialogue: its done line first, no failed call.
-            Step &first = option_list[act.first];
-            first.lead = last_option_done ? Lead::after_done : Lead::any;
-            first.lead_text = last_option_done ? last_option_done : "";
+            questions.front().lead = last_option_done ? Lead::after_done : Lead::any;
+            questions.front().lead_text = last_option_done ? last_option_done : "";
+            option_list.insert(option_list.end(), questions.begin(), questions.end());
             last_option_done = row.done;
             options.dialogue.done = row.done;
         }
+        options.arguments.push_back(row.selection);
+        if (row.kind == ActKind::chassis_type)
+            options.arguments.push_back(wanted.answer[item_chassis_type]);
         act.end = option_list.size();
         options.acts.push_back(act);
     }
     options.dialogue.answers = !option_list.empty();
 
-    // The reading after the writes.
     menu.dialogue.answers = true;
-    menu.dialogue.resume_at = menu_list.size();
     bool kestrel_named = false;
     for (int item = 0; item < item_count; ++item)
         kestrel_named = kestrel_named || (wanted.given[item] && item_info(item).row->prom == ItemProm::kestrel);
-    append_reading(menu_list, rows_to_read(wanted.product, wanted.product_known, kestrel_named, layout), true);
-    if (!menu.acts.empty()) {
-        menu_list[menu.dialogue.resume_at].lead = Lead::exact;
-        menu_list[menu.dialogue.resume_at].lead_text = std::string(menu.acts.back().done) + "\n";
-    }
+    append_reading_after(menu.dialogue, rows_to_read(wanted.product, wanted.product_known, kestrel_named, layout), true,
+                         last_menu_done);
     return plan;
+}
+
+void append_system_rows(Dialogue &session, std::vector<Act> &acts, const Wanted &wanted, const Identity &before,
+                        bool force, std::vector<Act> &unchanged, const ReadRows &reading)
+{
+    const char *last_done = nullptr;
+    for (const DialogueRow &row : dialogue_rows) {
+        if (row.kind != ActKind::option_dialogue || !names_any(wanted, row.dialogue))
+            continue;
+        Act act = {ActKind::menu_write, row.dialogue, row.menu_how, row.name, row.done, 0, 0, ""};
+        std::string why;
+        if (group_unchanged(wanted, before, row.dialogue, nullptr, why) && !force) {
+            unchanged.push_back(act);
+            continue;
+        }
+        std::vector<Step> questions = option_questions(wanted, before, row.dialogue);
+        if (!questions.empty())
+            append_menu_write(session, acts, act, row.menu_row, questions, last_done);
+    }
+    append_reading_after(session, reading, false, last_done);
 }

@@ -13,6 +13,7 @@
 #include "apply/checks.h"
 #include "apply/dialogue.h"
 #include "apply/layout.h"
+#include "apply/session_reading.h"
 
 enum class ActKind {
     option_dialogue,  // promcfg -s, -b, -c
@@ -43,8 +44,19 @@ struct RunPlan {
 struct WritePlan {
     RunPlan options;  // no acts: not run
     RunPlan menu;     // the writes of the menu, then the reading
+    // The writes left out: the switch holds what the file gives already.
+    std::vector<Act> unchanged;
 };
 
-WritePlan make_plan(const Wanted &wanted, const Identity &before, const Layout *layout);
+// `force`: write also what the switch holds already.
+WritePlan make_plan(const Wanted &wanted, const Identity &before, const Layout *layout, bool force = false);
+
+// A file of system PROM items alone, in the menu session that showed row 4
+// (`session`, whose writes go to `acts`):
+// the system, board and chassis data as menu rows 1 to 3 (those that
+// change, or all with `force`), then `reading`. The rows left out go to
+// `unchanged`.
+void append_system_rows(Dialogue &session, std::vector<Act> &acts, const Wanted &wanted, const Identity &before,
+                        bool force, std::vector<Act> &unchanged, const ReadRows &reading);
 
 #endif

@@ -23,6 +23,8 @@ const char *state_word(ActResult::State state)
         return "timed-out";
     case ActResult::interrupted:
         return "interrupted";
+    case ActResult::unchanged:
+        return "unchanged";
     case ActResult::not_run:
         break;
     }
@@ -197,7 +199,8 @@ int print_report(const std::vector<ActResult> &groups, const Wanted &wanted, con
 {
     bool all_written = true;
     for (const ActResult &group : groups)
-        all_written = all_written && group.state == ActResult::written && wrong_copies(group, after).empty();
+        all_written = all_written && (group.state == ActResult::written || group.state == ActResult::unchanged) &&
+                      wrong_copies(group, after).empty();
     unsigned given = 0, differ = 0, unverified = 0, not_read = 0;
     for (int item = 0; item < item_count; ++item)
         if (wanted.given[item]) {

@@ -198,7 +198,7 @@ TEST_F(ApplyPromiseTest, ASICMACsBeyondAnUnknownCountAreLeftToPromcfgsQuestionsN
         promsim({"set", "product-id", "59"});
         auto r = apply({"--timeout", "20", "-"}, c.file, {{"PROMSIM_FAIL", c.fail}}, c.tool);
         EXPECT_EQ(r.status, 1) << r.out << r.err;
-        EXPECT_TRUE(contains(r.out, "promcfg -b     board data         " + c.group)) << r.out;
+        EXPECT_TRUE(contains(r.out, "promcfg row 2  board data         " + c.group)) << r.out;
         EXPECT_EQ(get("asic-mac1"), c.asic_mac1);
     }
 }
@@ -214,9 +214,11 @@ TEST_F(ApplyPromiseTest, APromcfgThatCannotStartIsAFailureOfTheSwitchNamedWithIt
 TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwritten)
 {
     promsim({"set", "product-id", "43"});
-    std::string tool = promcfg_script("other.sh", "for o; do :; done\n[ \"$o\" = -c ] || exec \"$@\"\n"
+    // With the chassis type, the chassis data is asked by promcfg -c -x.
+    const std::string file = "clei = C1\nchassis-type = bc1\n";
+    std::string tool = promcfg_script("other.sh", "case \" $* \" in *\" -c \"*) ;; *) exec \"$@\" ;; esac\n"
                                                   "printf '[Asset tag] '\nread -r answer\n");
-    auto r = apply({"-"}, "clei = C1\n", {}, tool);
+    auto r = apply({"-"}, file, {}, tool);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.out, "promcfg -c     chassis data       stopped: promcfg asked \"Asset tag\", expected \"Serial "
                                 "Number    (string max=23 chars)\"; its input was closed, so nothing of chassis data "
@@ -224,10 +226,10 @@ TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwri
         << r.out;
 
     // Every answer taken, status 0, but no word that it wrote.
-    tool = promcfg_script("mute.sh", "for o; do :; done\n[ \"$o\" = -c ] || exec \"$@\"\n"
+    tool = promcfg_script("mute.sh", "case \" $* \" in *\" -c \"*) ;; *) exec \"$@\" ;; esac\n"
                                      "printf '[Serial Number    (string max=23 chars)] '\nread -r answer\n"
                                      "printf '[CLEI registration     (string max=10 chars)] '\nread -r answer\n");
-    r = apply({"-"}, "clei = C1\n", {}, tool);
+    r = apply({"-"}, file, {}, tool);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.out, "promcfg -c     chassis data       failed: promcfg ended without saying \"Chassis Data "
                                 "updated\", so nothing of chassis data was written\n"))
@@ -277,9 +279,9 @@ TEST_F(ApplyPromiseTest, AnInterruptWhilePromcfgAsksClosesItsInputAndNothingIsWr
 {
     promsim({"set", "product-id", "43"});
     std::string asked = scratch("asked"), ended = scratch("ended");
-    // promcfg -s gets the first answer at once and the rest 1.5 s later.
+    // The menu gets its first answer at once and the rest 1.5 s later.
     std::string tool = promcfg_script(
-        "slow.sh", "for o; do :; done\n[ \"$o\" = -s ] || exec \"$@\"\n"
+        "slow.sh", "for o; do :; done\n[ \"$o\" = -m ] || exec \"$@\"\n"
                    "{ IFS= read -r line; printf '%s\\n' \"$line\"; : >" + asked + "; sleep 1.5; cat; } | \"$@\"\n"
                    ": >" + ended + "\n");
     // Without a signal, a pause longer than promcfg-apply's poll changes nothing.
@@ -297,7 +299,7 @@ TEST_F(ApplyPromiseTest, AnInterruptWhilePromcfgAsksClosesItsInputAndNothingIsWr
         ASSERT_TRUE(eventually([&] { return access(ended.c_str(), F_OK) == 0; }));
         std::string out = promtest::read_file(scratch("out"));
         if (signal_number == 0) {
-            EXPECT_TRUE(contains(out, "promcfg -s     system data        written\n")) << out;
+            EXPECT_TRUE(contains(out, "promcfg row 1  system data        written\n")) << out;
             EXPECT_EQ(get("mac0"), kMac + "\n");
             continue;
         }
@@ -338,7 +340,7 @@ TEST_F(ApplyPromiseTest, AnInterruptOncePromcfgHasEveryAnswerWaitsForItAndASecon
         std::string group, mac0;
     } cases[] = {
         // The commit goes on once the lock is free, and the report says it wrote.
-        {0, "60", "promcfg -s     system data        written\n", kMac + "\n"},
+        {0, "60", "promcfg row 1  system data        written\n", kMac + "\n"},
         {SIGTERM, "60", "SIGTERM came once promcfg had every answer; a second signal stopped it", ""},
         {0, "2", "SIGTERM came once promcfg had every answer; it was waited for until the time limit (2 s)", ""},
     };
@@ -388,7 +390,8 @@ TEST_F(ApplyPromiseTest, ASecondRunOnTheSameSwitchWaitsForTheLockThenGivesUpWith
 
     // A run that holds the lock is named to the one that waits.
     clear_trace();
-    std::string asking = promcfg_script("ask.sh", "for o; do :; done\n[ \"$o\" = -s ] || exec \"$@\"\nexec sleep 30\n");
+    std::string asking = promcfg_script("ask.sh", "{ IFS= read -r line; printf '%s\\n' \"$line\"; exec sleep 30; } | "
+                                                  "\"$@\"\n");
     pid_t first = start_apply({"--timeout", "5", "-"}, file("m.id", "mac0 = " + kMac + "\n"), scratch("out"),
                               scratch("err"), asking);
     ASSERT_TRUE(eventually([&] { return contains(trace(), "swServGetCLEI_bus("); }));

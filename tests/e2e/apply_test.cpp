@@ -98,6 +98,15 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
         EXPECT_NE(r.out.find("promcfg-apply: all " + std::to_string(c.items) + " items read back as given\n"),
                   std::string::npos)
             << r.out;
+        // The second time, nothing is written, in one run; --force writes it all again.
+        take_trace();
+        auto second = apply({"--json", "-"}, system + c.board + chassis, c.env);
+        EXPECT_EQ(second.status, 0) << second.out;
+        EXPECT_NE(second.out.find("\"runs\": 1,"), std::string::npos);
+        EXPECT_EQ(second.out.find("\"result\": \"written\""), std::string::npos) << second.out;
+        EXPECT_EQ(writes(), Lines{});
+        EXPECT_EQ(apply({"--force", "-"}, system + c.board + chassis, c.env).status, 0);
+        EXPECT_NE(writes(), Lines{});
 
         auto shown = apply({"--show"}, "", c.env);
         if (!c.shown_board.empty()) {
@@ -129,8 +138,8 @@ TEST_F(ApplyTest, AFailedWriteEndsWithStatusOneAndNamesTheItem)
         promsim({"set", "product-id", "43"});
         auto r = apply({"-"}, "wwn = 1111111111111111\nclei = NEWCLEI\n", {{"PROMSIM_FAIL", c.rule}});
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.out.find(act("-s", "system data", c.system)), std::string::npos) << r.out;
-        EXPECT_NE(r.out.find(act("-c", "chassis data", c.chassis)), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(act("row 1", "system data", c.system)), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(act("row 3", "chassis data", c.chassis)), std::string::npos) << r.out;
         const std::string wwn = c.wwn_written ? "1111111111111111" : "undefined";
         EXPECT_NE(r.out.find(row("wwn", "undefined", "1111111111111111", wwn, c.wwn_written ? "ok" : "differs")),
                   std::string::npos);
@@ -170,11 +179,11 @@ TEST_F(ApplyTest, ARefusedAnswerStopsItsDialogueUnwrittenAndTheLaterOnesDoNotRun
     std::string tool = promcfg_script("spoil.sh", "sed -u 's/^SPOILED$/an-answer-far-too-long-for-promcfg/' | exec \"$@\"\n");
     auto r = apply({"-"}, "mac0 = 0a1b2c3d4e5f\nproduct-code = SPOILED\nboard-sn = NEW-SN\nclei = NEWCLEI\n", {}, tool);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find(act("-s", "system data", "written") +
-                         act("-b", "board data",
+    EXPECT_NE(r.out.find(act("row 1", "system data", "written") +
+                         act("row 2", "board data",
                              "stopped: \"Product Code     (string max=23 chars)\" came again "
                              "(promcfg refused the answer); its input was closed, so nothing of board data was written") +
-                         act("-c", "chassis data", "not-run: not started, as the write before it did not end well")),
+                         act("row 3", "chassis data", "not-run: not started, as the write before it did not end well")),
               std::string::npos)
         << r.out;
     for (const char *item : {"product-code=OLD-PC", "board-sn=OLD-SN", "clei=OLDCLEI", "mac0=0a1b2c3d4e5f"}) {
@@ -240,6 +249,12 @@ TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
     EXPECT_NE(shown.out.find("chassis-type = bce-r\n"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("# not read, as no layout places them: vpd-hw-rev vpd-date-code"), std::string::npos);
     EXPECT_EQ(promsim({"dump", "blade", "0x6c", "1"}), "00006c  ff                                               |.|\n");
+    // Without a layout the record cannot be told unchanged: written again, and the report says why.
+    r = without(kBladeItems);
+    EXPECT_NE(r.out.find(act("row 5", "blade VPD record", "written: without a layout it cannot be told unchanged")),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(act("-x", "chassis type", "unchanged")), std::string::npos) << r.out;
 
     // A part of a record, or a copy it holds, cannot be kept without reading it.
     take_trace();
@@ -271,7 +286,7 @@ TEST_F(ApplyTest, WithoutALayoutTheDumpsItemsAreWrittenWholeButNotReadBack)
               std::string::npos)
         << r.out;
     // The next run that reaches the switch writes the stale copy again.
-    r = apply({"-"}, "clei = CLEI012345\n");
+    r = apply({"-"}, "clei = CLEI012345\nchassis-type = bce-r\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find(act("row 5", "blade VPD record",
                              "written: the record's copy of vpd-clei reads \"\", not \"CLEI01234\"")),
@@ -348,9 +363,10 @@ TEST_F(ApplyTest, AHungPromcfgIsStoppedAtTheTimeLimit)
     } cases[] = {
         // Hangs at once: the switch cannot even be read.
         {"exec sleep 100\n", "", "promcfg-apply: cannot read the switch: promcfg -m timed out after 1 s, stopped\n"},
-        // Shows the PROM, then hangs in the dialogue, which writes nothing.
-        {"for option; do :; done\n[ \"$option\" = -m ] && exec \"$@\"\nexec sleep 100\n",
-         act("-c", "chassis data", "timed-out: timed out after 1 s, stopped"), ""},
+        // Shows the PROM, then hangs before the dialogue, which writes nothing.
+        {"for option; do :; done\n[ \"$option\" = -P ] && exec \"$@\"\n"
+         "{ IFS= read -r line; printf '%s\\n' \"$line\"; exec sleep 100; } | \"$@\"\n",
+         act("row 3", "chassis data", "timed-out: timed out after 1 s, stopped"), ""},
     };
     promsim({"set", "product-id", "43"});
     for (const auto &c : cases) {
@@ -387,14 +403,14 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
     auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\n  \"groups\": [\n"
-                     "    {\"how\": \"-s\", \"group\": \"system data\", \"result\": \"written\", \"detail\": \"\"},\n"
-                     "    {\"how\": \"-c\", \"group\": \"chassis data\", \"result\": \"written\", \"detail\": \"\"}\n"
+                     "    {\"how\": \"row 1\", \"group\": \"system data\", \"result\": \"written\", \"detail\": \"\"},\n"
+                     "    {\"how\": \"row 3\", \"group\": \"chassis data\", \"result\": \"written\", \"detail\": \"\"}\n"
                      "  ],\n  \"read_back_error\": null,\n  \"items\": [\n"
                      "    {\"item\": \"mac1\", \"before\": null, \"wanted\": \"00c0ffee0001\", \"read\": \"00c0ffee0001\", "
                      "\"result\": \"ok\"},\n"
                      "    {\"item\": \"clei\", \"before\": \"\", \"wanted\": \"CLEI1\", \"read\": \"CLEI1\", "
                      "\"result\": \"ok\"}\n  ],\n  \"no_item_before\": false,\n  \"no_item_after\": false,\n"
-                     "  \"interrupted\": null,\n  \"runs\": 3,\n  \"status\": 0\n}\n");
+                     "  \"interrupted\": null,\n  \"runs\": 2,\n  \"status\": 0\n}\n");
     EXPECT_EQ(apply({"--json", "-"}, "product-id = 34\n").out,
               "{\n  \"problems\": [\n    {\"line\": 1, \"item\": \"product-id\", \"problem\": \"34 has no row in the "
               "product table, so promcfg refuses it\"}\n  ],\n  \"total\": 1,\n  \"status\": 2\n}\n");
