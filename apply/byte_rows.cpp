@@ -76,29 +76,40 @@ std::size_t read_row(const char *line, std::size_t left, ByteMap &bytes)
 
 }  // namespace
 
+ByteMap::Run *ByteMap::run_holding(unsigned offset)
+{
+    for (Run &run : runs_)
+        if (offset - run.offset < run.bytes.size() && offset >= run.offset)
+            return &run;
+    return nullptr;
+}
+
 void ByteMap::set(unsigned offset, unsigned char byte)
 {
     if (offset >= address_space)
         return;
-    if (bytes_.empty()) {
-        bytes_.assign(address_space, 0);
-        shown_.assign(address_space / 8, 0);
+    if (Run *run = run_holding(offset)) {
+        run->bytes[offset - run->offset] = static_cast<char>(byte);
+        return;
     }
-    unsigned char &bits = shown_[offset / 8];
-    unsigned char bit = static_cast<unsigned char>(1u << (offset % 8));
-    if ((bits & bit) == 0) {
-        bits = static_cast<unsigned char>(bits | bit);
-        ++shown_count_;
-    }
-    bytes_[offset] = byte;
+    ++shown_count_;
+    // The byte after a run's last grows it (runs may then touch: get finds either).
+    for (Run &run : runs_)
+        if (run.offset + run.bytes.size() == offset) {
+            run.bytes += static_cast<char>(byte);
+            return;
+        }
+    runs_.push_back({offset, std::string(1, static_cast<char>(byte))});
 }
 
 bool ByteMap::get(unsigned offset, unsigned char &byte) const
 {
-    if (offset >= address_space || bytes_.empty() || (shown_[offset / 8] & (1u << (offset % 8))) == 0)
-        return false;
-    byte = bytes_[offset];
-    return true;
+    for (const Run &run : runs_)
+        if (offset >= run.offset && offset - run.offset < run.bytes.size()) {
+            byte = static_cast<unsigned char>(run.bytes[offset - run.offset]);
+            return true;
+        }
+    return false;
 }
 
 std::size_t parse_byte_rows(const std::string &text, ByteMap &bytes)

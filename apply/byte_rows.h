@@ -20,9 +20,14 @@ public:
     std::size_t size() const { return shown_count_; }
 
 private:
-    // Both sized on the first byte shown: a map of nothing costs nothing.
-    std::vector<unsigned char> bytes_;
-    std::vector<unsigned char> shown_;  // one bit a byte
+    // The dumps show a few runs of bytes, each in ascending order: kept as
+    // runs, a map costs what it shows.
+    struct Run {
+        unsigned offset;
+        std::string bytes;
+    };
+    Run *run_holding(unsigned offset);
+    std::vector<Run> runs_;
     std::size_t shown_count_ = 0;
 };
 

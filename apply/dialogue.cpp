@@ -28,20 +28,25 @@ bool is_address_label(const std::string &label)
     return false;
 }
 
-PromptAtEnd prompt_at_end(const std::string &out)
+// Of the output from `since` on, looked at in place: it grows by every read.
+PromptAtEnd prompt_at_end(const std::string &out, std::size_t since = 0)
 {
     PromptAtEnd at;
     std::size_t newline = out.rfind('\n');
-    std::size_t line_start = newline == std::string::npos ? 0 : newline + 1;
+    std::size_t line_start = newline == std::string::npos || newline + 1 < since ? since : newline + 1;
+    at.lead_end = line_start - since;
+    // Prompts are short, a question asked again a few times over included:
+    // a longer last line is none.
+    if (out.size() - line_start > 4096)
+        return at;
     std::string line = out.substr(line_start);
-    at.lead_end = line_start;
     if (line == menu_prompt_line) {
         // The lead ends where the menu's list begins.
         at.prompt = Prompt::selection;
-        for (std::size_t row = out.rfind(menu_first_row, line_start); row != std::string::npos;
+        for (std::size_t row = out.rfind(menu_first_row, line_start); row != std::string::npos && row >= since;
              row = row == 0 ? std::string::npos : out.rfind(menu_first_row, row - 1))
-            if (row == 0 || out[row - 1] == '\n') {
-                at.lead_end = row;
+            if (row == since || out[row - 1] == '\n') {
+                at.lead_end = row - since;
                 break;
             }
         at.found = true;
@@ -55,7 +60,7 @@ PromptAtEnd prompt_at_end(const std::string &out)
         at.prompt = Prompt::question;
         at.label = line.substr(open + 1, line.size() - open - 3);
         at.label.erase(at.label.find_last_not_of(' ') + 1);
-        at.lead_end = line_start + open;
+        at.lead_end = line_start - since + open;
         at.found = true;
     } else if (ends_with(line, ": ") && is_address_label(line.substr(0, line.size() - 2))) {
         at.prompt = Prompt::address;
@@ -135,7 +140,7 @@ Reply dialogue_printed(Dialogue &dialogue, const char *bytes, std::size_t size)
         reply.close_input = dialogue.input_closed = true;
         return reply;
     }
-    PromptAtEnd at = prompt_at_end(dialogue.out.substr(since));
+    PromptAtEnd at = prompt_at_end(dialogue.out, since);
     if (!at.found)
         return reply;  // no prompt (yet): the tool is busy or ending
     if (dialogue.next >= dialogue.steps.size()) {

@@ -18,15 +18,21 @@ std::string formatted(const char *format, unsigned number)
 
 ItemInfo item_info(int item)
 {
-    int first = 0;
-    for (const ItemTable &table : item_tables)
-        for (unsigned i = 0; i < table.size; ++i) {
-            const IdentityItem &row = table.rows[i];
-            if (item < first + static_cast<int>(row.count))
-                return {&row, static_cast<unsigned>(item - first)};
-            first += static_cast<int>(row.count);
+    // Asked for every item in every loop: each item's row, found once.
+    static const struct Rows {
+        ItemInfo info[item_count];
+        Rows()
+        {
+            int item = 0;
+            for (const ItemTable &table : item_tables)
+                for (unsigned i = 0; i < table.size; ++i)
+                    for (unsigned index = 0; index < table.rows[i].count; ++index)
+                        info[item++] = {&table.rows[i], index};
         }
-    return {nullptr, 0};
+    } rows;
+    if (item < 0 || item >= item_count)
+        return {nullptr, 0};
+    return rows.info[item];
 }
 
 std::string item_name(int item)
