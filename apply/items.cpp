@@ -19,20 +19,19 @@ std::string formatted(const char *format, unsigned number)
 ItemInfo item_info(int item)
 {
     // Asked for every item in every loop: each item's row, found once.
-    static const struct Rows {
-        ItemInfo info[item_count];
-        Rows()
-        {
-            int item = 0;
-            for (const ItemTable &table : item_tables)
-                for (unsigned i = 0; i < table.size; ++i)
-                    for (unsigned index = 0; index < table.rows[i].count; ++index)
-                        info[item++] = {&table.rows[i], index};
-        }
-    } rows;
+    static ItemInfo rows[item_count];
+    static bool found = false;
+    if (!found) {
+        int number = 0;
+        for (const ItemTable &table : item_tables)
+            for (unsigned i = 0; i < table.size; ++i)
+                for (unsigned index = 0; index < table.rows[i].count; ++index)
+                    rows[number++] = {&table.rows[i], index};
+        found = true;
+    }
     if (item < 0 || item >= item_count)
         return {nullptr, 0};
-    return rows.info[item];
+    return rows[item];
 }
 
 std::string item_name(int item)

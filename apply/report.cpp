@@ -73,14 +73,13 @@ std::string shown_cell(const Identity &identity, int item)
 // A dialogue's detail; for one that wrote, the items that read back otherwise
 // (a failed commit goes unreported by promcfg).
 // The copies a written record holds otherwise than the system PROM.
-const std::string &wrong_copies(const ActResult &group, const ReadBack &after)
+std::string wrong_copies(const ActResult &group, const ReadBack &after)
 {
-    static const std::string none;
     if (group.state != ActResult::written || !after.read)
-        return none;
+        return "";
     if (group.act->group == ItemDialogue::blade_setup)
         return after.blade_copies;
-    return group.act->group == ItemDialogue::kestrel_setup ? after.kestrel_copies : none;
+    return group.act->group == ItemDialogue::kestrel_setup ? after.kestrel_copies : "";
 }
 
 std::string group_detail(const ActResult &group, const Wanted &wanted, const Identity &before,
@@ -96,7 +95,7 @@ std::string group_detail(const ActResult &group, const Wanted &wanted, const Ide
             differ += (differ.empty() ? "" : ", ") + item_name(item);
     std::string said = group.detail.empty() ? "promcfg said so" : group.detail;
     std::string detail = differ.empty() ? group.detail : said + ", but " + differ + " read back otherwise";
-    const std::string &copies = wrong_copies(group, after);
+    std::string copies = wrong_copies(group, after);
     if (!copies.empty())
         detail += (detail.empty() ? "promcfg said so, but its " : "; its ") + copies;
     return why.empty() || detail.empty() ? why + detail : why + "; " + detail;
