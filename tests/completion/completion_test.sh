@@ -47,7 +47,7 @@ cases=(
     "promsim list |"
     "promsim save blade $scratch/bl|$scratch/blade.img"
     "promsim load system $scratch/bl|$scratch/blade.img"
-    "promcfg-apply --|--show --json --dry-run --promcfg --layout --timeout --lock --help --version"
+    "promcfg-apply --|--show --json --dry-run --force --promcfg --layout --timeout --lock --help --version"
     "promcfg-apply --d|--dry-run"
     "promcfg-apply --timeout |"
     "promcfg-apply $scratch/bl|$scratch/blade.img"
