@@ -279,10 +279,11 @@ TEST_F(ApplyPromiseTest, AnInterruptWhilePromcfgAsksClosesItsInputAndNothingIsWr
 {
     promsim({"set", "product-id", "43"});
     std::string asked = scratch("asked"), ended = scratch("ended");
-    // The menu gets its first answer at once and the rest 1.5 s later.
+    // The menu gets its display's selection and row 1's at once, the answers 1.5 s later.
     std::string tool = promcfg_script(
         "slow.sh", "for o; do :; done\n[ \"$o\" = -m ] || exec \"$@\"\n"
-                   "{ IFS= read -r line; printf '%s\\n' \"$line\"; : >" + asked + "; sleep 1.5; cat; } | \"$@\"\n"
+                   "{ for n in 1 2; do IFS= read -r line; printf '%s\\n' \"$line\"; done; : >" + asked +
+                       "; sleep 1.5; cat; } | \"$@\"\n"
                    ": >" + ended + "\n");
     // Without a signal, a pause longer than promcfg-apply's poll changes nothing.
     for (int signal_number : {0, SIGINT, SIGHUP, SIGKILL}) {
