@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian 12 packages a build needs, when missing.
-#   ./setup-deps.sh [native|sanitize|powerpc|powerpc-sanitize|fuzz|package|bench|all]
+#   ./setup-deps.sh [native|sanitize|powerpc|powerpc-sanitize|fuzz|package|bench|ansible|all]
 set -eu
 kind=${1:-native}
 packages="cmake g++ make googletest libgtest-dev groff-base"
@@ -21,6 +21,12 @@ esac
 # packaging/check-packages.sh).
 case "$kind" in
 package|bench|all) packages="$packages dpkg-dev lintian bash-completion man-db g++-powerpc-linux-gnu qemu-user" ;;
+esac
+
+# ansible: the collection's build (package.sh) and the fleet test's
+# playbooks and lint (tests/fleet/fleet_test.sh).
+case "$kind" in
+ansible|all) packages="$packages ansible-core ansible-lint" ;;
 esac
 
 # bench: instruction counts, the dump comparison and peak memory (bench.sh).
