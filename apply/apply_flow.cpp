@@ -13,6 +13,7 @@
 #include "apply/identity_file.h"
 #include "apply/input_file.h"
 #include "apply/interrupts.h"
+#include "apply/json.h"
 #include "apply/plan.h"
 #include "apply/report.h"
 #include "apply/run_lock.h"
@@ -68,11 +69,22 @@ std::string read_switch(const Options &options, bool kestrel_asked, Identity &id
     return session_end(run, options, identity);
 }
 
-int interrupted(const char *what)
+// An end that leaves no report: one line on standard error, and with --json
+// an object that says the same, so that a reader of the JSON is never
+// left with nothing.
+int ended(const Options &options, int status, const std::string &why)
+{
+    fprintf(stderr, "promcfg-apply: %s\n", why.c_str());
+    if (options.json)
+        printf("{\n  \"error\": %s,\n  \"status\": %d\n}\n", json_string(why).c_str(), status);
+    return status;
+}
+
+int interrupted(const Options &options, const char *what)
 {
     int signal_number = interrupt_signal();
-    fprintf(stderr, "promcfg-apply: interrupted by %s %s; nothing written\n", signal_name(signal_number), what);
-    return status_interrupted + signal_number;
+    return ended(options, status_interrupted + signal_number,
+                 "interrupted by " + std::string(signal_name(signal_number)) + " " + what + "; nothing written");
 }
 
 }  // namespace
@@ -82,11 +94,9 @@ int show_switch(const Options &options)
     Identity identity;
     std::string why = read_switch(options, false, identity);
     if (interrupt_count() > 0)
-        return interrupted("while reading the switch");
-    if (!why.empty()) {
-        fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
-        return status_failed;
-    }
+        return interrupted(options, "while reading the switch");
+    if (!why.empty())
+        return ended(options, status_failed, "cannot read the switch: " + why);
     int status = shows_any_item(identity) ? status_ok : status_no_item;
     if (options.json)
         print_show_json(identity, status);
@@ -106,11 +116,9 @@ int read_file(const Options &options, std::vector<Entry> &entries, Problems &pro
     InputEnd end = read_input_file(options.file, options.timeout, text, why);
     const char *name = strcmp(options.file, "-") == 0 ? "standard input" : options.file;
     if (end == InputEnd::interrupted)
-        return interrupted("while reading the file");
-    if (end == InputEnd::refused) {
-        fprintf(stderr, "promcfg-apply: %s %s; nothing written\n", name, why.c_str());
-        return status_bad_file;
-    }
+        return interrupted(options, "while reading the file");
+    if (end == InputEnd::refused)
+        return ended(options, status_bad_file, std::string(name) + " " + why + "; nothing written");
     read_identity_file(text, entries, problems);
     if (entries.empty() && problems.total == 0)
         problems.add(1, -1, "names no item: nothing to write");
@@ -129,11 +137,11 @@ int check_with_switch(const Options &options, const std::vector<Entry> &entries,
         kestrel_asked = kestrel_asked || item_info(entry.item).row->prom == ItemProm::kestrel;
     std::string why = read_switch(options, kestrel_asked, before);
     if (interrupt_count() > 0)
-        return interrupted("while reading the switch");
+        return interrupted(options, "while reading the switch");
     if (!why.empty()) {
-        fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
         if (problems.total == 0)
-            return status_failed;
+            return ended(options, status_failed, "cannot read the switch: " + why);
+        fprintf(stderr, "promcfg-apply: cannot read the switch: %s\n", why.c_str());
         print_problems(options.file, problems, options.json);
         return status_bad_file;
     }
@@ -148,24 +156,20 @@ int check_with_switch(const Options &options, const std::vector<Entry> &entries,
 int lock_switch(const Options &options)
 {
     std::string path = options.lock.empty() ? default_lock_path() : options.lock, why;
-    if (path.empty()) {
-        fprintf(stderr, "promcfg-apply: no lock for this switch: no folder for its emulated hardware "
-                        "(set PROMSIM_DIR or give --lock)\n");
-        return status_failed;
-    }
+    if (path.empty())
+        return ended(options, status_failed,
+                     "no lock for this switch: no folder for its emulated hardware (set PROMSIM_DIR or give --lock)");
     switch (take_run_lock(path, options.timeout, why)) {
     case LockEnd::taken:
         return status_ok;
     case LockEnd::interrupted:
-        return interrupted("while waiting for the lock");
+        return interrupted(options, "while waiting for the lock");
     case LockEnd::busy:
-        fprintf(stderr, "promcfg-apply: %s; nothing written\n", why.c_str());
-        return status_busy;
+        return ended(options, status_busy, why + "; nothing written");
     case LockEnd::failed:
         break;
     }
-    fprintf(stderr, "promcfg-apply: %s; nothing written\n", why.c_str());
-    return status_failed;
+    return ended(options, status_failed, why + "; nothing written");
 }
 
 // What the read back says, with what only the layout can tell.
@@ -256,13 +260,13 @@ int apply_system_file(const Options &options, const std::vector<Entry> &entries,
     dialogue.context = &session;
     ToolRun first = run_tool(options.command, {"-m"}, dialogue, options.timeout);
     if (interrupt_count() > 0 && session.acts.empty())
-        return interrupted("while reading the switch");
+        return interrupted(options, "while reading the switch");
     if (!session.displayed) {
         std::string why = describe_end(first, options.timeout);
-        fprintf(stderr, "promcfg-apply: cannot read the switch: promcfg -m %s\n",
-                why.empty() ? "printed no PROM display" : why.c_str());
+        why = "cannot read the switch: promcfg -m " + (why.empty() ? "printed no PROM display" : why);
         if (problems.total == 0)
-            return status_failed;
+            return ended(options, status_failed, why);
+        fprintf(stderr, "promcfg-apply: %s\n", why.c_str());
         print_problems(options.file, problems, options.json);
         return status_bad_file;
     }
@@ -331,7 +335,7 @@ int apply_file(const Options &options)
         return status;
     WritePlan plan = make_plan(wanted, before, options.layout, options.force);
     if (options.dry_run) {
-        print_plan(plan, wanted, before, options.json);
+        print_plan(plan, wanted, before, options.force, options.json);
         return status_ok;
     }
     std::vector<ActResult> results;

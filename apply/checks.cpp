@@ -186,10 +186,12 @@ void check_entries(const std::vector<Entry> &entries, const Identity &before, co
     wanted.product_known = wanted.given[item_product_id] || before.defined[item_product_id];
     wanted.product = wanted.product_known ? strtol((wanted.given[item_product_id] ? wanted.answer : before.value)[item_product_id].c_str(), nullptr, 10) : 0;
     std::string on = wanted.product_known ? "product " + std::to_string(wanted.product) : "a switch without a product ID";
+    // The addresses the file names, whether their values passed or not.
     unsigned addresses = 0;
+    for (const Entry &entry : entries)
+        addresses += item_info(entry.item).row->kind == ItemKind::address;
     for (int item = 0; item < item_count; ++item) {
         const IdentityItem &row = *item_info(item).row;
-        addresses += wanted.given[item] && row.kind == ItemKind::address;
         if (!wanted.given[item] || row.prom == ItemProm::system)
             continue;
         if (row.prom == ItemProm::blade_vpd && !blade_product(wanted.product))

@@ -141,14 +141,14 @@ void print_problems(const char *file, Problems &problems, bool json)
     printf("\n  ],\n  \"total\": %lu,\n  \"status\": 2\n}\n", problems.total);
 }
 
-void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &before, bool json)
+void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &before, bool force, bool json)
 {
     printf(json ? "{\n  \"items\": [" : "%-20s %-24s %-24s %s\n", "item", "before", "wanted", "action");
     const char *separator = "";
     for (int item = 0; item < item_count; ++item) {
         if (!wanted.given[item])
             continue;
-        bool unchanged = before.defined[item] && before.value[item] == stored_form(item, wanted.answer[item]);
+        bool unchanged = !force && before.defined[item] && before.value[item] == stored_form(item, wanted.answer[item]);
         const char *action = unchanged ? "unchanged" : "would write";
         if (json)
             printf("%s\n    {\"item\": \"%s\", \"before\": %s, \"wanted\": %s, \"action\": \"%s\"}", separator,
@@ -193,9 +193,14 @@ void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &bef
         printf("promcfg-apply: dry run, nothing written\n");
 }
 
-int print_report(const std::vector<ActResult> &groups, const Wanted &wanted, const Identity &before,
+int print_report(const std::vector<ActResult> &results, const Wanted &wanted, const Identity &before,
                  const ReadBack &after, int interrupted, bool json, int runs)
 {
+    // In the order promcfg runs the writes, the ones left unchanged among them.
+    std::vector<ActResult> groups = results;
+    for (std::size_t i = 1; i < groups.size(); ++i)
+        for (std::size_t j = i; j > 0 && groups[j - 1].act->group > groups[j].act->group; --j)
+            std::swap(groups[j - 1], groups[j]);
     bool all_written = true;
     for (const ActResult &group : groups)
         all_written = all_written && (group.state == ActResult::written || group.state == ActResult::unchanged) &&

@@ -17,7 +17,8 @@ void print_problems(const char *file, Problems &problems, bool json);
 
 // A dry run: per item, what the switch holds, what the file gives, and
 // whether it would be written; then each write and its questions.
-void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &before, bool json);
+// With `force` every item would be written.
+void print_plan(const WritePlan &plan, const Wanted &wanted, const Identity &before, bool force, bool json);
 
 // The switch as read back after the dialogues.
 struct ReadBack {

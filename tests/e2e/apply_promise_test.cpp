@@ -209,6 +209,10 @@ TEST_F(ApplyPromiseTest, APromcfgThatCannotStartIsAFailureOfTheSwitchNamedWithIt
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "promcfg-apply: cannot read the switch: promcfg -m ended with status 127: promcfg-apply: "
                      "cannot start /nonexistent/promcfg: No such file or directory\n");
+    // A reader of the JSON is told too.
+    r = apply({"--json", "-"}, "clei = C1\n", {}, "/nonexistent/promcfg");
+    EXPECT_EQ(r.out, "{\n  \"error\": \"cannot read the switch: promcfg -m ended with status 127: promcfg-apply: "
+                     "cannot start /nonexistent/promcfg: No such file or directory\",\n  \"status\": 1\n}\n");
 }
 
 TEST_F(ApplyPromiseTest, AQuestionOtherThanTheFirstExpectedStopsTheDialogueUnwritten)

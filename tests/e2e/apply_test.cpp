@@ -329,6 +329,9 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
           "kestrel-hw-rev: no Kestrel VPD on product 59 (the Kestrel product is 38)",
           "ip-netmask: promcfg writes the address, the gateway and the netmask together: give ip-address, ip-gateway and "
           "ip-netmask"}},
+        // All three named, one refused: that one alone is the problem.
+        {{"ip-address = 10.0.0.256", "ip-gateway = 10.0.0.1", "ip-netmask = 255.0.0.0"},
+         {"ip-address: an address of four numbers from 0 to 255 expected (a.b.c.d)", "", ""}},
     };
     for (const auto &f : files) {
         std::string file, err;
