@@ -104,13 +104,31 @@ private:
         return true;
     }
 
+    // The answers the act's questions did not get that would have written
+    // something: a record's or an address's empty answer writes too (a zero
+    // field); a system item's keeps the item.
     std::string unsent_answers(const Act &act)
     {
         std::string names;
-        for (std::size_t i = act.first; i < act.end; ++i)
-            if (!dialogue_.was_sent(i) && !dialogue_.steps[i].answer.empty() && dialogue_.steps[i].item >= 0)
-                names += (names.empty() ? "" : ", ") + item_name(dialogue_.steps[i].item);
+        for (std::size_t i = act.first; i < act.end; ++i) {
+            const Step &step = dialogue_.steps[i];
+            bool writes = !step.answer.empty() ||
+                          (step.item >= 0 && item_info(step.item).row->prom != ItemProm::system);
+            if (!dialogue_.was_sent(i) && writes && step.item >= 0)
+                names += (names.empty() ? "" : ", ") + item_name(step.item);
+        }
         return names;
+    }
+
+    // Whether every unsent answer is an ASIC MAC's: a new product's count
+    // shows only in promcfg's questions.
+    bool only_asic_macs_unsent(const Act &act)
+    {
+        for (std::size_t i = act.first; i < act.end; ++i)
+            if (!dialogue_.was_sent(i) && index_in_family(dialogue_.steps[i].item, item_asic_mac0) < 0 &&
+                !unsent_answers({act.kind, act.group, act.how, act.name, act.done, i, i + 1, ""}).empty())
+                return false;
+        return true;
     }
 
     // The menu came back after the act's last answer, with only its
@@ -160,8 +178,10 @@ private:
         else if (run_.end != ToolRun::exited)
             result.detail = signal + " came once promcfg had every answer; a second signal stopped it, "
                                      "perhaps while writing";
-        else
+        else if (!describe_end(run_, timeout_).empty())
             result.detail = signal + " came once promcfg had every answer; " + describe_end(run_, timeout_);
+        else
+            result.detail = signal + " came once promcfg had every answer; it ended without showing that it wrote";
         return true;
     }
 
@@ -208,15 +228,24 @@ private:
         std::size_t setting = out.rfind("Setting chassis type to ");
         std::string after = setting == std::string::npos ? "" : out.substr(setting);
         bool done = after.find("....Done.\n") != std::string::npos;
-        if (interrupted(Act{}, done, result))
-            return result;
         if (setting == std::string::npos) {
+            if (run_.interrupted) {
+                result.state = ActResult::interrupted;
+                result.detail = std::string(signal_name(run_.interrupted)) + " came before promcfg set the chassis type";
+                return result;
+            }
             if (ended_badly(result))
                 return result;
             result.state = ActResult::not_run;
             result.detail = run_.interrupted || dialogue_.stop != Dialogue::going
                                 ? "promcfg ended before it"
                                 : "promcfg did not set the chassis type";
+            return result;
+        }
+        if (run_.interrupted && !(done && ended_well_)) {
+            result.state = ActResult::interrupted;
+            result.detail = std::string(signal_name(run_.interrupted)) + " came while promcfg set the chassis type; " +
+                            (done ? describe_end(run_, timeout_) : "it did not say it was done");
             return result;
         }
         if (!done) {
@@ -247,7 +276,9 @@ private:
             return result;
         }
         if (!unsent.empty() && shown_done) {
-            result.detail = unasked(act, unsent, true);
+            result.detail = only_asic_macs_unsent(act)
+                                ? unasked(act, unsent, true)
+                                : "promcfg came back to its menu before it asked for " + unsent + ", " + nothing_;
             return result;
         }
         if (!unsent.empty() || !dialogue_.was_sent(act.first)) {

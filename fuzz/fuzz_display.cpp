@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The file --show prints reads back as the items it names, unchanged,
     // and passes the checks against the switch it came from.
-    std::string file = captured([&] { print_show_file(identity); });
+    std::string file = captured([&] { print_show_file(identity, nullptr); });
     std::vector<Entry> entries;
     Problems problems;
     read_identity_file(file, entries, problems);
@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(identity.defined[entry.item] && entry.value == identity.value[entry.item],
                    "item %d reads back as '%s'", entry.item, printable(entry.value).c_str());
     Wanted wanted;
-    check_entries(entries, identity, wanted, problems);
+    check_entries(entries, identity, nullptr, wanted, problems);
     FUZZ_CHECK(problems.total == 0, "--show file fails its check: line %lu, %s",
                problems.list[0].line, problems.list[0].reason.c_str());
 

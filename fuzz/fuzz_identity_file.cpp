@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     before.asic_macs = 2;
     Wanted wanted;
     Problems checked;
-    check_entries(entries, before, wanted, checked);
+    check_entries(entries, before, nullptr, wanted, checked);
     for (int item = 0; item < item_count; ++item) {
         if (!wanted.given[item])
             continue;

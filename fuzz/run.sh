@@ -227,7 +227,7 @@ subjects()
     promsim_args) (cd "$root" && ls tools/promsim*.cpp) ;;
     identity_file) echo "apply/identity_file.cpp apply/checks.cpp apply/value_check.cpp" ;;
     display)      echo "apply/display_parser.cpp apply/show.cpp apply/json.cpp" ;;
-    dialogue)     echo "apply/dialogue.cpp apply/tool_run.cpp apply/plan.cpp" ;;
+    dialogue)     echo "apply/dialogue.cpp apply/act_judge.cpp apply/plan.cpp apply/session_reading.cpp apply/tool_run.cpp" ;;
     console)      (cd "$root" && ls driver/*.cpp driver/ground/*.cpp prom/*.cpp bladevpd/*.cpp kestrel/*.cpp) ;;
     esac
 }
@@ -240,7 +240,7 @@ focus()
     system_prom) echo parse_store ;;
     identity_file) echo read_identity_file ;;
     display)     echo parse_display ;;
-    dialogue)    echo judge_group ;;
+    dialogue)    echo judge_run ;;
     esac
 }
 

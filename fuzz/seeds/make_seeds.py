@@ -73,47 +73,99 @@ S = {
 }
 
 
-def dialogue(mode, ending, lost, plan, ops):
-    """promcfg-apply's dialogue: mode (bit 0: a plan from a file; bits 2-3:
-    the group of a plan of labels), ending (late interrupts, status), the
-    answer write that fails, the plan, then operations."""
-    return bytes([mode, ending, lost]) + plan + ops
+def txt(a):
+    return bytes([len(a)]) + a
 
+def run(mode, ending, lost, err, plan, ops):
+    """mode (bit 0: make_plan, bit 1: its option run, bit 2: the reading
+    alone), ending (late interrupts, status, time limit), the answer write
+    that fails, standard error, the plan, then operations."""
+    return bytes([mode, ending, lost, err]) + plan + ops
 
-def steps(*pairs):
-    """A plan of labels by their index in the harness's table, with answers."""
-    return bytes([len(pairs)]) + b"".join(bytes([i, len(a)]) + a for i, a in pairs)
+def made(asic, product, records, items, fields=b"", count_bits=0):
+    """The planned runs' input: ASIC count, product, records/layout, items
+    (an item + 160: the switch holds it already), count bits (0x80 force,
+    0x40 and 0x20 the records a system session reads)."""
+    body = b"".join(bytes([i]) + (a if i % 80 == 7 else txt(a)) for i, a in items)
+    return bytes([asic, product, records, len(items) | count_bits]) + body + fields
 
+def step(index, answer=b"", optional=False, any_lead=False):
+    flags = (1 if optional else 0) | (2 if any_lead else 0) | (0 if answer else 4)
+    return bytes([index, flags]) + (txt(answer) if answer else b"")
 
-def wanted(asic, items, group=0):
-    """A plan from a file: ASIC count byte, items (index, answer), group."""
-    body = b"".join(bytes([i]) + (a if i == 7 else bytes([len(a)]) + a) for i, a in items)
-    return bytes([asic, len(items)]) + body + bytes([group])
+def option_plan(blocks, chassis=False):
+    """blocks: (group, [steps])."""
+    shape = 1 | (len(blocks) << 1) | (0x10 if chassis else 0)
+    return bytes([shape]) + b"".join(bytes([g, len(s) - 1]) + b"".join(s) for g, s in blocks)
 
+def menu_plan(blocks, reading, resume=True, more=None):
+    shape = (len(blocks) << 1) | (0x20 if resume else 0) | (0x40 if more is not None else 0)
+    body = b"".join(bytes([w, len(s) - 1]) + b"".join(s) for w, s in blocks)
+    body += bytes([len(reading)]) + bytes(reading)
+    if more is not None:
+        body += bytes([len(more)]) + bytes(more)
+    return bytes([shape]) + body
 
-ASK, ASK_HALF, REST, DONE = b"\xf0", b"\x70", b"\xf6\x00", b"\xf4"
-SYSTEM = steps((0, b"0a1b2c3d4e5f"), (1, b""), (2, b"1020304050607080"), (3, b""))
-CHASSIS = steps((12, b"CSN-NEW"), (13, b"CLEI123456"))
-BOARD = wanted(3, [(4, b"43"), (8, b"SUB-0"), (16, b"00051e000001")])
+ASK, DONE, REST = b"\xf0", b"\xf4", b"\xf6\x00"
+HALF = b"\x70"  # the prompt, half of it read
+def other(i): return b"\xf3" + bytes([i])
+def chassis(i): return b"\xfd" + bytes([i])
+def refused(i): return b"\xf9" + bytes([i])
+FAILED = b"\xf5"
+def interrupt(i=0): return b"\x0a" + bytes([i])
+TIMEOUT = b"\x0b"
+def flood(i): return b"\x0c" + bytes([0xe0 + i])
+AGAIN = b"\xf2"
+
+# -s -b -c -x, as make_plan plans them (ASIC count known: 2).
+FULL_ITEMS = [(0, b"0a1b2c3d4e5f"), (4, b"43"), (8, b"SUB-0"), (64, b"CSN-NEW"), (66, b"bc2")]
+FULL = made(0x05, 0x00, 0, FULL_ITEMS)
+FULL_OPS = ASK * 4 + DONE + ASK * 7 + DONE + ASK * 2 + DONE + chassis(0)
+# The menu: rows 5, 8, 14, then rows 4, 7, 15, 11 and a dump (product 59, a layout).
+MENU_ITEMS = [(69, b"PN-1"), (74, b"10.0.0.2"), (75, b"10.0.0.1"), (76, b"255.255.255.0"), (79, b"ABC1234")]
+MENU = made(0x00, 0x0b, 0x08, MENU_ITEMS, b"\x07\x20")
+MENU_OPS = ASK + ASK * 7 + ASK + ASK * 3 + DONE + ASK + ASK * 3 + ASK + other(4) + ASK + other(3) + ASK + other(4) + ASK + other(1) + ASK + other(2)
+SYSTEM = option_plan([(0, [step(0, b"0a1b2c3d4e5f"), step(1), step(2, b"1020304050607080"), step(3)])])
+BOARD = option_plan([(1, [step(4, b"59"), step(7, b"1"), step(8, b"SUB"), step(16, b"", True), step(17, b"", True)]),
+                     (2, [step(19, b"CSN"), step(20, b"CLEI")])], chassis=True)
+ROWS = menu_plan([(1, [step(7, b"10.0.0.2"), step(8, b"10.0.0.1"), step(9, b"255.0.0.0")]),
+                  (2, [step(10, b"A0"), step(11, b"Name"), step(12, b"TAG1234")])],
+                 [0x00, 0x03, 0x83], more=[0x01, 0x02])
+
+# A file of system items: one menu session, row 4, then rows 1 to 3.
+SYSTEM_ITEMS = [(0, b"0a1b2c3d4e5f"), (5, b"PC-2"), (64, b"CSN")]
+SESSION = made(0x01, 0x00, 0, SYSTEM_ITEMS)
+SESSION_OPS = ASK + other(0) + ASK + ASK * 4 + DONE + ASK + ASK * 4 + DONE + ASK + ASK * 2 + DONE + ASK
+
 S["dialogue"] = [
-    dialogue(0x00, 0, 0, SYSTEM, ASK * 4 + DONE),
-    dialogue(0x01, 0, 0, BOARD, b"\x03" + (ASK_HALF + REST) * 6 + DONE),
-    dialogue(0x00, 0, 0, SYSTEM, ASK + b"\x09\xf2"),
-    dialogue(0x08, 0, 0, CHASSIS, ASK * 2 + b"\xf5"),
-    dialogue(0x00, 0, 0, SYSTEM, ASK * 2 + b"\x0a\x00" + ASK),
-    dialogue(0x00, 0, 2, SYSTEM, ASK * 4 + DONE),
-    dialogue(0x01, 0, 0, wanted(0, [(4, b"43"), (5, b"PC-2")]), b"\x03" + ASK * 6 + DONE),
-    dialogue(0x08, 0, 0, CHASSIS, ASK + b"\xf7\x0bWhat is it?"),
-    dialogue(0x62, 0, 0, SYSTEM, b""),
-    dialogue(0x08, 0x84, 0, CHASSIS, ASK + b"\x0b"),
-    dialogue(0x08, 0, 0, CHASSIS, b"\xfc\xe4"),
-    dialogue(0x00, 0x41, 0, SYSTEM, ASK * 4 + DONE),
-    dialogue(0x08, 0x02, 0, CHASSIS, ASK * 2 + b"\x0a\x01\x0a\x02"),
-    dialogue(0x01, 0, 0, wanted(5, [(0, b"0a1b2c3d4e5f"), (7, b"\x01"), (9, b"SUB-1"), (65, b"CLEI")], 2),
-             ASK + b"\xe0" + REST + b"\x10\x05" + REST + DONE),
-    dialogue(0x08, 0, 0, CHASSIS, ASK + b"\xfc\xe3\xf6\x01!"),
-    dialogue(0x04, 0x01, 0, steps((4, b"59"), (5, b""), (6, b"BSN"), (7, b"0")),
-             b"\x03\x08" + ASK * 2 + b"\xfc\x01\xf2" + ASK),
+    run(0x03, 0, 0, 0, FULL, FULL_OPS),
+    run(0x01, 0, 0, 0, MENU, MENU_OPS),
+    run(0x00, 0, 0, 0, SYSTEM, ASK * 4 + DONE),
+    run(0x00, 0, 0, 0, BOARD, other(0) + ASK * 3 + HALF + REST + ASK + DONE + ASK * 2 + DONE + chassis(0)),
+    run(0x00, 0, 0, 0, ROWS, ASK * 4 + DONE + ASK * 4 + ASK + other(3) + ASK + ASK + ASK + ASK),
+    # a refused answer asked again, a failed call, an interrupt, a lost answer
+    run(0x00, 0, 0, 0, SYSTEM, ASK + refused(1) + AGAIN),
+    run(0x03, 0, 0, 0, FULL, ASK * 4 + FAILED + DONE + ASK),
+    run(0x03, 0x01, 0, 0, FULL, ASK * 2 + interrupt(0) + ASK * 2 + DONE),
+    run(0x01, 0, 3, 0, MENU, MENU_OPS),
+    run(0x01, 0, 0, 0, MENU, ASK + ASK * 7 + refused(1) + ASK + ASK * 3),
+    run(0x01, 0x08, 0, 1, MENU, ASK + ASK * 7 + ASK + ASK * 3 + DONE + interrupt(1)),
+    # the end: not started, a time limit, a flood, the reading alone, a status
+    run(0xe1, 0, 0, 0, FULL, b""),
+    run(0x03, 0x80, 0, 0, FULL, FULL_OPS),
+    run(0x00, 0, 0, 0, SYSTEM, ASK + flood(1)),
+    run(0x05, 0, 0, 0, MENU, ASK + other(4) + ASK + ASK + ASK + other(1) + ASK),
+    run(0x03, 0x08, 0, 2, FULL, FULL_OPS[:-2] + chassis(1)),
+    run(0x01, 0, 0, 0, MENU, ASK + ASK * 7 + b"\x07\x05wrong" + ASK),
+    run(0x00, 0, 0, 0, SYSTEM, ASK * 4 + b"\x06\x0aError, rc = " + DONE),
+    run(0x07, 0, 0, 0, SESSION, SESSION_OPS),
+    run(0x07, 0, 0, 0, made(0x01, 0x00, 0, [(160, b"0a1b2c3d4e5f"), (165, b"PC-2"), (64, b"CSN")]), SESSION_OPS),
+    run(0x07, 0, 0, 0, made(0x00, 0x0b, 0x08, SYSTEM_ITEMS, b"\x00\x10", 0x60),
+        ASK + ASK + ASK * 4 + FAILED + DONE + ASK + ASK),
+    run(0x03, 0, 0, 0, made(0x05, 0x00, 0, [(160, b"0a1b2c3d4e5f"), (4, b"43"), (66, b"bc2")], b"", 0x80), FULL_OPS),
+    run(0x00, 0, 0, 0, SYSTEM, ASK + flood(4)),
+    run(0x03, 0, 0, 0, FULL, ASK * 4 + DONE + FAILED + ASK),
+    run(0x00, 0, 0, 0, ROWS, ASK * 4 + DONE + b"\x06\x0ax\x090.\x09Exit\x0a" + ASK),
 ]
 
 for target, seeds in S.items():
