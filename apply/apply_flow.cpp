@@ -335,6 +335,14 @@ int apply_file(const Options &options)
         return status;
     WritePlan plan = make_plan(wanted, before, options.layout, options.force);
     if (options.dry_run) {
+        if (system_only) {
+            // As a run would write them: rows 1 to 3 of the menu session.
+            plan.options = RunPlan();
+            plan.unchanged.clear();
+            append_reading(plan.options.dialogue.steps, ReadRows(), true);
+            append_system_rows(plan.options.dialogue, plan.options.acts, wanted, before, options.force,
+                               plan.unchanged, ReadRows());
+        }
         print_plan(plan, wanted, before, options.force, options.json);
         return status_ok;
     }

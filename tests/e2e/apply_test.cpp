@@ -354,7 +354,7 @@ TEST_F(ApplyTest, ABadFileListsEveryProblemWritesNothingAndRunsOnlyTheDisplay)
     auto dry = apply({"--dry-run", "-"}, "clei = C1\n");
     EXPECT_EQ(dry.out, "item                 before                   wanted                   action\n"
                        "clei                 undefined                C1                       would write\n\n"
-                       "promcfg -c (chassis data):\n  [Serial Number    (string max=23 chars)] (empty: keeps the item)\n"
+                       "promcfg row 3 (chassis data):\n  [Serial Number    (string max=23 chars)] (empty: keeps the item)\n"
                        "  [CLEI registration     (string max=10 chars)] C1\npromcfg-apply: dry run, nothing written\n");
     EXPECT_EQ(writes(), Lines{});
 }
