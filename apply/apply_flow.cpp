@@ -99,7 +99,7 @@ int show_switch(const Options &options)
         return ended(options, status_failed, "cannot read the switch: " + why);
     int status = shows_any_item(identity) ? status_ok : status_no_item;
     if (options.json)
-        print_show_json(identity, status);
+        print_show_json(identity, options.layout, status);
     else
         print_show_file(identity, options.layout);
     if (status == status_no_item)

@@ -28,15 +28,13 @@ bool not_read(const Identity &identity, int item)
     return prom_read && !identity.shown[item];
 }
 
-}  // namespace
-
-void print_show_file(const Identity &identity, const Layout *layout)
+// Why each item read could not be a file's line as it reads ("" when it
+// can). The same checks as for a file, one line per item, until what is
+// left passes them: an item left out can leave another without its partner
+// (a subassembly count without any subassembly ID). An entry carries the
+// number of the line it is printed on, which reasons may name.
+void file_reasons(const Identity &identity, const Layout *layout, std::string (&reason)[item_count])
 {
-    // The same checks as for a file, one line per item, until what is left
-    // passes them: an item left out can leave another without its partner
-    // (a subassembly count without any subassembly ID). An entry carries
-    // the number of the line it is printed on, which reasons may name.
-    std::string reason[item_count];
     for (int item = 0; item < item_count; ++item) {
         ItemDialogue dialogue = item_info(item).row->dialogue;
         bool in_record = dialogue == ItemDialogue::blade_setup || dialogue == ItemDialogue::kestrel_setup;
@@ -65,7 +63,14 @@ void print_show_file(const Identity &identity, const Layout *layout)
             if (reason[problem.item].empty())
                 reason[problem.item] = problem.reason;
     }
+}
 
+}  // namespace
+
+void print_show_file(const Identity &identity, const Layout *layout)
+{
+    std::string reason[item_count];
+    file_reasons(identity, layout, reason);
     printf("# The identity the switch holds, as promcfg shows it.\n");
     std::string undefined, unread;
     for (int item = 0; item < item_count; ++item) {
@@ -89,13 +94,17 @@ void print_show_file(const Identity &identity, const Layout *layout)
         printf("# no item: the system PROM is blank, erased or damaged\n");
 }
 
-void print_show_json(const Identity &identity, int status)
+void print_show_json(const Identity &identity, const Layout *layout, int status)
 {
+    std::string reason[item_count];
+    file_reasons(identity, layout, reason);
     printf("{");
     const char *separator = "\n";
-    std::string undefined, longer, unread;
+    std::string undefined, longer, unread, kept_out;
     for (int item = 0; item < item_count; ++item) {
         std::string name = json_string(item_name(item));
+        if (identity.defined[item] && !reason[item].empty())
+            kept_out += (kept_out.empty() ? "" : ", ") + name;
         if (identity.shown[item] && !identity.defined[item])
             undefined += (undefined.empty() ? "" : ", ") + name;
         if (not_read(identity, item))
@@ -108,8 +117,8 @@ void print_show_json(const Identity &identity, int status)
                json_item_value(item, file_form(item, identity.value[item]), true).c_str());
         separator = ",\n";
     }
-    printf("%s  \"undefined\": [%s],\n  \"not_read\": [%s],\n  \"may_be_longer\": [%s],\n  \"no_item\": %s,\n"
-           "  \"status\": %d\n}\n",
-           separator, undefined.c_str(), unread.c_str(), longer.c_str(), shows_any_item(identity) ? "false" : "true",
-           status);
+    printf("%s  \"undefined\": [%s],\n  \"not_read\": [%s],\n  \"may_be_longer\": [%s],\n  \"not_in_file\": [%s],\n"
+           "  \"no_item\": %s,\n  \"status\": %d\n}\n",
+           separator, undefined.c_str(), unread.c_str(), longer.c_str(), kept_out.c_str(),
+           shows_any_item(identity) ? "false" : "true", status);
 }

@@ -19,8 +19,9 @@ void print_show_file(const Identity &identity, const Layout *layout);
 // the subassembly count, strings for the rest); "undefined": the items
 // whose line reads as undefined; "not_read": the items of a PROM read that
 // no layout places; "may_be_longer": the texts as long as the
-// display shows; "no_item": true when no item reads (blank, erased or
+// display shows; "not_in_file": the items --show gives as comments, which a
+// file cannot give back as they read; "no_item": true when no item reads (blank, erased or
 // damaged); "status": the exit status.
-void print_show_json(const Identity &identity, int status);
+void print_show_json(const Identity &identity, const Layout *layout, int status);
 
 #endif

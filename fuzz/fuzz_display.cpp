@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(problems.total == 0, "--show file fails its check: line %lu, %s",
                problems.list[0].line, problems.list[0].reason.c_str());
 
-    std::string json = captured([&] { print_show_json(identity, 0); });
+    std::string json = captured([&] { print_show_json(identity, nullptr, 0); });
     std::size_t at = 0;
     bool valid = skip_value(json, at, 0) && json[0] == '{';
     skip_blanks(json, at);

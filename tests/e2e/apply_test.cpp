@@ -401,7 +401,7 @@ TEST_F(ApplyTest, ShowAndJsonReportsGiveEveryItemAndJsonIsValid)
               "\"vwwn\", \"product-code\", \"board-sn\", \"subassy-count\", \"asic-mac0\", \"chassis-type\", "
               "\"vpd-hw-rev\", \"vpd-date-code\", \"vpd-part-number\", \"vpd-fru-number\", \"vpd-pos-id\", "
               "\"vpd-manufacturer\", \"vpd-product-name\", \"ip-address\", \"ip-gateway\", \"ip-netmask\"],\n"
-              "  \"not_read\": [],\n  \"may_be_longer\": [],\n"
+              "  \"not_read\": [],\n  \"may_be_longer\": [],\n  \"not_in_file\": [\"chassis-sn\", \"clei\"],\n"
               "  \"no_item\": false,\n  \"status\": 0\n}\n");
     auto r = apply({"--json", "-"}, "mac1 = 00c0ffee0001\nclei = CLEI1\n");
     EXPECT_EQ(r.status, 0);

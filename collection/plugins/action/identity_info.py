@@ -12,17 +12,18 @@ from ansible.plugins.action import ActionBase
 from ansible_collections.promcfg.switch.plugins.plugin_utils import promcfg_apply
 
 # Keys of the --show report that are about the reading, not items.
-NOT_ITEMS = ('undefined', 'not_read', 'may_be_longer', 'no_item', 'status')
+NOT_ITEMS = ('undefined', 'not_read', 'may_be_longer', 'not_in_file', 'no_item', 'status')
 
 
 def give_back(show):
     """The items of a --show report that a file can give back unchanged:
     not the product ID (the switch's own; one without a row in the
-    product table would be refused), no empty or unread value, and no text
-    that the display may have cut (written back, it would cut the PROM's)."""
-    cut = show.get('may_be_longer') or []
+    product table would be refused), no unread value, and none of those
+    promcfg-apply says a file cannot give as they read (an empty text, a
+    text the display may have cut, ...)."""
+    kept_out = set(show.get('not_in_file') or []) | set(show.get('may_be_longer') or [])
     return dict((k, v) for k, v in show.items()
-                if k not in NOT_ITEMS and k != 'product-id' and k not in cut and v is not None and v != '')
+                if k not in NOT_ITEMS and k != 'product-id' and k not in kept_out and v is not None)
 
 
 class ActionModule(ActionBase):

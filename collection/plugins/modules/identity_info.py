@@ -98,7 +98,7 @@ items:
     chassis-sn: "CH2514K00A"
     vpd-hw-rev: 2
 show:
-  description: promcfg-apply's --show JSON as it gave it, with C(undefined), C(not_read), C(may_be_longer),
+  description: promcfg-apply's --show JSON as it gave it, with C(undefined), C(not_read), C(may_be_longer), C(not_in_file),
     C(no_item) and C(status); null when it printed none.
   returned: always
   type: dict
