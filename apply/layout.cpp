@@ -118,17 +118,6 @@ bool split_words(const std::string &line, std::vector<std::string> &words, std::
     return true;
 }
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A decimal or 0x-hexadecimal number from 0 to `max`: digits only, no sign.
 bool parse_number(const std::string &word, long long max, long long &value)
 {
@@ -136,19 +125,7 @@ bool parse_number(const std::string &word, long long max, long long &value)
         return false;
     if (word.size() < 2 || word[0] != '0' || word[1] != 'x')
         return parse_decimal(word.c_str(), 0, max, value);
-    if (word.size() == 2 || word.size() > 2 + 8)
-        return false;
-    long long number = 0;
-    for (std::size_t i = 2; i < word.size(); ++i) {
-        int digit = hex_digit(word[i]);
-        if (digit < 0)
-            return false;
-        number = number * 16 + digit;
-    }
-    if (number > max)
-        return false;
-    value = number;
-    return true;
+    return word.size() <= 2 + 8 && parse_hex(word.c_str() + 2, max, value);
 }
 
 // The problem of one line, or "" with its field (if any) added to `fields`.

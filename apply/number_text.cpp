@@ -14,6 +14,20 @@ bool parse_decimal(const char *text, long long min, long long max, long long &va
     return true;
 }
 
+bool parse_hex(const char *text, long long max, long long &value)
+{
+    const char *end = text + strlen(text);
+    long long number = 0;
+    // from_chars alone would take a sign.
+    if (text == end || *text == '-' || end - text > 15)
+        return false;
+    std::from_chars_result read = std::from_chars(text, end, number, 16);
+    if (read.ec != std::errc() || read.ptr != end || number > max)
+        return false;
+    value = number;
+    return true;
+}
+
 bool hex_to_bytes(const std::string &digits, std::string &bytes)
 {
     if (digits.size() % 2 != 0)

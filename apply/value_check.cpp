@@ -124,18 +124,14 @@ std::string check_value(int item, const std::string &value, std::string &answer)
         std::string digits = value.size() > 2 && (value[1] == 'x' || value[1] == 'X') && value[0] == '0'
                                  ? value.substr(2)
                                  : value;
-        std::string bytes;
-        unsigned long parsed = 0;
-        bool ok = !digits.empty() && digits.size() <= 8 && hex_to_bytes(digits.size() % 2 ? "0" + digits : digits, bytes);
-        for (unsigned char byte : bytes)
-            parsed = parsed << 8 | byte;
-        if (!ok || parsed > row.limit) {
+        long long parsed = 0;
+        if (digits.size() > 8 || !parse_hex(digits.c_str(), row.limit, parsed)) {
             char reason[64];
             snprintf(reason, sizeof reason, "a hexadecimal number from 0 to %x expected", row.limit);
             return reason;
         }
         char hex[16];
-        snprintf(hex, sizeof hex, "%lx", parsed);
+        snprintf(hex, sizeof hex, "%llx", parsed);
         answer = hex;
         return "";
     }

@@ -64,6 +64,9 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
         EnvList env;
         std::string board, shown_board, undefined;  // shown_board "": not compared
         int items;
+        // What the blade or Kestrel PROM must then hold: device, offset, length, the bytes dumped
+        // (0xc00: the chassis type history's first entry, bce-r).
+        std::vector<Lines> held;
     } cases[] = {
         // A blade that knows its product: its two ASIC MACs are checked before writing.
         {"43", {},
@@ -71,21 +74,24 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
          "asic-mac1 = AABBCCDDEE01\n",
          "product-id = 43\nproduct-code = PC-43\nboard-sn = BSN-0001\nsubassy-count = 2\nsubassy1 = SUB-B\n"
          "asic-mac0 = aabbccddee00\nasic-mac1 = aabbccddee01\n",
-         "# undefined:" + kBladeUndefined + "\n", 12},
+         "# undefined:" + kBladeUndefined + "\n", 12, {}},
         // Blades with every item of the blade VPD: one MAC copied, and two.
-        {"43", {}, "product-id = 43\n" + kBladeItems, "", "", 18},
-        {"", {}, "product-id = 59\n" + kBladeItems, "", "", 18},
+        {"43", {}, "product-id = 43\n" + kBladeItems, "", "", 18, {{"blade", "0x70", "3", "50 4e 2d"},
+          {"blade", "0x1006", "5", "01 0a 01 02 03"}, {"blade", "0xc0", "2", "6e 6e"}, {"blade", "0xc00", "2", "48 06"}}},
+        {"", {}, "product-id = 59\n" + kBladeItems, "", "", 18, {{"blade", "0x70", "3", "50 4e 2d"},
+          {"blade", "0x1006", "5", "01 0a 01 02 03"}, {"blade", "0xc0", "2", "6e 6e"}, {"blade", "0xc00", "2", "48 06"}}},
         // The Kestrel blade: its product has no row in the product table, kept as it is.
-        {"38", {}, "product-id = 38\n" + kKestrelItems, "", "", 10},
+        {"38", {}, "product-id = 38\n" + kKestrelItems, "", "", 10,
+         {{"kestrel", "0x2e", "3", "20 41 30"}, {"kestrel", "0x76", "7", "41 42 43 31 32 33 34"}}},
         // A blank PROM: the file names the product, promcfg asks for its eight ASIC MACs.
         {"", {},
          "product-id=37\nsubassy-count=3\nsubassy0=S0\nsubassy2=S2\nasic-mac0=000000000000\nasic-mac7=000000000007\n",
          "product-id = 37\nsubassy-count = 3\nsubassy0 = S0\nsubassy2 = S2\nasic-mac0 = 000000000000\n"
          "asic-mac7 = 000000000007\n",
-         "# undefined: product-code board-sn asic-mac1 asic-mac2 asic-mac3 asic-mac4 asic-mac5 asic-mac6\n", 12},
+         "# undefined: product-code board-sn asic-mac1 asic-mac2 asic-mac3 asic-mac4 asic-mac5 asic-mac6\n", 12, {}},
         // A product without ASIC MACs.
         {"15", {{"PROMSIM_ASIC_MACS", "0"}}, "product-id = 15\nboard-sn = B15\n", "product-id = 15\nboard-sn = B15\n",
-         "# undefined: product-code subassy-count\n", 8},
+         "# undefined: product-code subassy-count\n", 8, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.board);
@@ -94,6 +100,14 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
             promsim({"set", "product-id", c.product});
         auto r = apply({"-"}, system + c.board + chassis, c.env);
         EXPECT_EQ(r.status, 0) << r.out << r.err;
+        // The PROMs' own bytes, now and after each run below.
+        auto holds = [&] {
+            EXPECT_EQ(promsim({"get", "mac0"}), "0a1b2c3d4e5f\n");
+            for (const Lines &place : c.held)
+                EXPECT_NE(promsim({"dump", place[0], place[1], place[2]}).find(place[3]), std::string::npos)
+                    << place[0] << " " << place[1];
+        };
+        holds();
         EXPECT_NE(r.out.find(row("mac0", "undefined", "0a1b2c3d4e5f", "0a1b2c3d4e5f", "ok")), std::string::npos);
         EXPECT_NE(r.out.find("promcfg-apply: all " + std::to_string(c.items) + " items read back as given\n"),
                   std::string::npos)
@@ -105,8 +119,10 @@ TEST_F(ApplyTest, IdentitiesAreWrittenAndReadBackOnThreeProductsAndShownBackAsAF
         EXPECT_NE(second.out.find("\"runs\": 1,"), std::string::npos);
         EXPECT_EQ(second.out.find("\"result\": \"written\""), std::string::npos) << second.out;
         EXPECT_EQ(writes(), Lines{});
+        holds();
         EXPECT_EQ(apply({"--force", "-"}, system + c.board + chassis, c.env).status, 0);
         EXPECT_NE(writes(), Lines{});
+        holds();
 
         auto shown = apply({"--show"}, "", c.env);
         if (!c.shown_board.empty()) {

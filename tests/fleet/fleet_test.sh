@@ -329,5 +329,12 @@ log=$scratch/logs/lint-collection.log
 if (cd "$scratch/collection" && ansible-lint --offline) >"$log" 2>&1; then pass "ansible-lint: the collection"
 else rc=1; failed_run "ansible-lint on the collection"; fi
 
+# --- ansible-doc: each task's options, return values and examples -----------
+log=$scratch/logs/doc.log
+if ansible-doc promcfg.switch.identity promcfg.switch.identity_info >"$log" 2>&1 &&
+    [ "$(grep -c -e '- layout' -e 'RETURN VALUES' -e 'EXAMPLES' "$log")" -ge 6 ]; then
+    pass "ansible-doc: both tasks"
+else rc=1; failed_run "ansible-doc"; fi
+
 echo "fleet: $passes passed, $failures failed"
 [ $failures = 0 ]

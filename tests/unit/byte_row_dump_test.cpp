@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/ground/byte_row_dump.h"
+#include "dumped.h"
 
 namespace {
 
@@ -41,20 +42,7 @@ std::string reference(const std::vector<unsigned char> &bytes, uint32_t address,
 std::string dumped(const std::vector<unsigned char> &bytes, uint32_t address, uint32_t last_label,
                    const std::vector<DumpSection> &sections = {})
 {
-    fflush(stdout);
-    FILE *capture = tmpfile();
-    int saved = dup(1);
-    dup2(fileno(capture), 1);
-    byte_row_dump(bytes.data(), bytes.size(), address, sections.data(), sections.size(), last_label);
-    fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    std::string out;
-    rewind(capture);
-    for (int c; (c = fgetc(capture)) != EOF;)
-        out += static_cast<char>(c);
-    fclose(capture);
-    return out;
+    return dumped(bytes.data(), bytes.size(), address, last_label, sections.data(), sections.size());
 }
 
 TEST(ByteRowDump, EqualsPrintfForEveryAddressWidthAndWrapAround)

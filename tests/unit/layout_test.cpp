@@ -15,31 +15,13 @@
 #include "apply/layout.h"
 #include "blade_vpd_layout.h"
 #include "bladevpd/mgmt_data.h"
-#include "driver/ground/byte_row_dump.h"
+#include "dumped.h"
 #include "kestrel_prom.h"
 
 namespace {
 
 constexpr FieldForm record_order = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? FieldForm::be : FieldForm::le;
 
-// byte_row_dump's output, from standard output sent to a temporary file.
-std::string dumped(const unsigned char *bytes, std::size_t count, uint32_t address, uint32_t last_label)
-{
-    fflush(stdout);
-    FILE *capture = tmpfile();
-    int saved = dup(1);
-    dup2(fileno(capture), 1);
-    byte_row_dump(bytes, count, address, nullptr, 0, last_label);
-    fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    std::string out;
-    rewind(capture);
-    for (int c; (c = fgetc(capture)) != EOF;)
-        out += static_cast<char>(c);
-    fclose(capture);
-    return out;
-}
 
 #define VPD(name, member, form) \
     {name, ItemProm::blade_vpd, offsetof(init_vpd_data, member), sizeof(init_vpd_data::member), form}

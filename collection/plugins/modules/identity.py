@@ -42,33 +42,13 @@ options:
       - Write also the groups whose items the switch holds already (C(--force)).
     type: bool
     default: false
-  timeout:
-    description:
-      - The seconds each run of promcfg may take, and the wait for the run lock (C(--timeout), 1 to 86400;
-        promcfg-apply's default 60).
-    type: int
   lock:
     description:
       - The switch's run lock (C(--lock)). Default, promcfg-apply's own, C(/run/promcfg-apply.lock) on a
         switch, C(apply.lock) in C(PROMSIM_DIR) on the emulated platform.
     type: str
-  promcfg_apply:
-    description:
-      - The promcfg-apply command on the switch, as words separated by blanks (no quoting), each quoted for
-        the shell. A launcher may come first, as in C(qemu-ppc -L /usr/powerpc-linux-gnu
-        build-powerpc/bin/promcfg-apply).
-    type: str
-    default: promcfg-apply
-  promcfg:
-    description:
-      - The promcfg that promcfg-apply runs (C(--promcfg), words separated by blanks, a launcher first if
-        needed). Default, promcfg-apply's own choice, the one installed beside it.
-    type: str
-  layout:
-    description:
-      - The layout file on the switch that places the blade and Kestrel VPD fields (C(--layout)).
-    type: str
 extends_documentation_fragment:
+  - promcfg.switch.promcfg_apply
   - ansible.builtin.action_common_attributes
   - ansible.builtin.action_common_attributes.conn
   - ansible.builtin.action_common_attributes.flow

@@ -21,26 +21,8 @@ description:
 version_added: 1.0.0
 author:
   - promcfg developers (@promcfg)
-options:
-  timeout:
-    description:
-      - The seconds the run of promcfg may take (C(--timeout), 1 to 86400; promcfg-apply's default 60).
-    type: int
-  promcfg_apply:
-    description:
-      - The promcfg-apply command on the switch, as words separated by blanks (no quoting), each quoted for
-        the shell. A launcher may come first.
-    type: str
-    default: promcfg-apply
-  promcfg:
-    description:
-      - The promcfg that promcfg-apply runs (C(--promcfg)).
-    type: str
-  layout:
-    description:
-      - The layout file on the switch that places the blade and Kestrel VPD fields (C(--layout)).
-    type: str
 extends_documentation_fragment:
+  - promcfg.switch.promcfg_apply
   - ansible.builtin.action_common_attributes
   - ansible.builtin.action_common_attributes.conn
   - ansible.builtin.action_common_attributes.flow
